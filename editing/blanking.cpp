@@ -1,0 +1,51 @@
+#include "blanking.h"
+
+#include "numeric_text.h"
+
+namespace lanqi {
+
+namespace {
+
+// The smallest non-zero value in each written format.
+constexpr std::string_view kOnePiece = "1";
+constexpr std::string_view kOneVolume = "0.0001";
+constexpr std::string_view kOneCent = "0.01";
+
+void emptyIfBelow(TallySheet& sheet, Arr arr, int index, std::string_view threshold) {
+    if (sortsBefore(sheet.text(arr, index), threshold)) sheet.setText(arr, index, "");
+}
+
+// Text2_Change family: the block total row only.
+void blockCountRule(TallySheet& sheet, const Block& b) {
+    emptyIfBelow(sheet, b.count, kTotalRow, kOnePiece);
+}
+
+// Text3_Change family: rows without a diameter or below one ten-thousandth,
+// then the block total.
+void rowVolumeRule(TallySheet& sheet, const Block& b) {
+    for (int i = 0; i < kTallyRows; ++i) {
+        bool noDiameter = sheet.text(b.diameter, i).empty();
+        bool zero = sortsBefore(sheet.text(b.volume, i), kOneVolume);
+        if (noDiameter || zero) sheet.setText(b.volume, i, "");
+    }
+    emptyIfBelow(sheet, b.volume, kTotalRow, kOneVolume);
+}
+
+// Text28_Change, Text29_Change, Text31_Change: grading rows and grand total.
+void gradingRule(TallySheet& sheet, Arr arr, std::string_view threshold) {
+    for (int k = 0; k <= kGrandTotal; ++k) emptyIfBelow(sheet, arr, k, threshold);
+}
+
+} // namespace
+
+void attachBlankingRules(TallySheet& sheet) {
+    for (const Block& b : kBlocks) {
+        sheet.onChange(b.count, [&sheet, b](int) { blockCountRule(sheet, b); });
+        sheet.onChange(b.volume, [&sheet, b](int) { rowVolumeRule(sheet, b); });
+    }
+    sheet.onChange(Arr::Text28, [&sheet](int) { gradingRule(sheet, Arr::Text28, kOnePiece); });
+    sheet.onChange(Arr::Text29, [&sheet](int) { gradingRule(sheet, Arr::Text29, kOneVolume); });
+    sheet.onChange(Arr::Text31, [&sheet](int) { gradingRule(sheet, Arr::Text31, kOneCent); });
+}
+
+} // namespace lanqi

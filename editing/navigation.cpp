@@ -1,0 +1,21 @@
+#include "navigation.h"
+
+#include <algorithm>
+
+namespace lanqi {
+
+bool isNavigableColumn(Arr arr) {
+    return std::find(std::begin(kNavigableColumns), std::end(kNavigableColumns), arr) !=
+           std::end(kNavigableColumns);
+}
+
+std::optional<FieldId> columnWrapTarget(FieldId focused, int keyCode) {
+    if (!isNavigableColumn(focused.arr)) return std::nullopt;
+    int last = shapeOf(focused.arr).last;
+    int i = focused.index;
+    if (keyCode == kKeyDown) return FieldId{focused.arr, i == last ? 0 : i + 1};
+    if (keyCode == kKeyUp) return FieldId{focused.arr, i == 0 ? last : i - 1};
+    return std::nullopt;
+}
+
+} // namespace lanqi

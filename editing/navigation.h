@@ -1,0 +1,22 @@
+#pragma once
+// Up and Down within the eight tally input columns, wrapping at both ends.
+#include "sheet.h"
+
+#include <optional>
+
+namespace lanqi {
+
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyDown = 40;
+
+// The eight columns with arrow navigation and select-on-focus.
+inline constexpr Arr kNavigableColumns[] = {Arr::Text1, Arr::Text2, Arr::Text4,  Arr::Text5,
+                                            Arr::Text7, Arr::Text8, Arr::Text10, Arr::Text11};
+
+bool isNavigableColumn(Arr arr);
+
+// Where Up or Down moves the focus from `focused`; nothing for other keys or
+// fields. The shift state plays no part.
+std::optional<FieldId> columnWrapTarget(FieldId focused, int keyCode);
+
+} // namespace lanqi
