@@ -1,8 +1,10 @@
 #include "numeric_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace lanqi {
@@ -13,13 +15,8 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The text with blanks, tabs and line feeds removed.
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n') out.push_back(c);
-    return out;
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 // Length of the longest leading number in `s`, sign excluded.
@@ -41,45 +38,36 @@ size_t numberLength(std::string_view s) {
     return i;
 }
 
-// Decimal digits of |value| at 15 significant digits: "d1...d15" and the
-// number of digits before the point.
+// The 15 significant decimal digits of a positive finite double, and the
+// decimal exponent of the first one.
 struct Decimal15 {
-    std::string digits;
-    int pointPos;
+    char digits[15];
+    int exponent;
 };
 
 Decimal15 decimal15(double magnitude) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
-    std::string_view s(buf);
-    size_t e = s.find('e');
-    Decimal15 d;
-    d.digits.reserve(15);
-    for (char c : s.substr(0, e))
-        if (isDigit(c)) d.digits.push_back(c);
-    int exponent = 0;
-    std::from_chars(buf + e + 1 + (s[e + 1] == '+'), buf + s.size(), exponent);
-    d.pointPos = exponent + 1;
+    char buf[32];
+    char* end =
+        std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    Decimal15 d{};
+    d.digits[0] = buf[0];
+    std::copy(buf + 2, buf + 16, d.digits + 1); // "d.dddddddddddddde±x"
+    const char* e = buf + 17;
+    std::from_chars(e + (*e == '+'), end, d.exponent);
     return d;
-}
-
-// Adds one unit in the last place of a digit string; true when it carries out.
-bool incrementDigits(std::string& digits) {
-    for (size_t i = digits.size(); i-- > 0;) {
-        if (digits[i] != '9') {
-            ++digits[i];
-            return false;
-        }
-        digits[i] = '0';
-    }
-    return true;
 }
 
 } // namespace
 
 double leadingNumber(std::string_view text) {
-    std::string s = withoutBlanks(text);
-    std::string_view v(s);
+    // Blanks, tabs and line feeds do not count, wherever they stand.
+    std::string compact;
+    std::string_view v = text;
+    if (std::find_if(text.begin(), text.end(), isBlank) != text.end()) {
+        std::copy_if(text.begin(), text.end(), std::back_inserter(compact),
+                     [](char c) { return !isBlank(c); });
+        v = compact;
+    }
     bool negative = false;
     if (!v.empty() && (v[0] == '+' || v[0] == '-')) {
         negative = v[0] == '-';
@@ -115,33 +103,31 @@ std::string plainNumber(double value) {
 
 std::string fixedNumber(double value, int decimals) {
     if (!std::isfinite(value)) return std::string(kOverflowText);
-    std::string intPart = "0", frac;
-    if (value != 0.0) {
-        Decimal15 d = decimal15(std::fabs(value));
-        int n = static_cast<int>(d.digits.size());
-        if (d.pointPos >= n) {
-            intPart = d.digits + std::string(d.pointPos - n, '0');
-        } else if (d.pointPos > 0) {
-            intPart = d.digits.substr(0, d.pointPos);
-            frac = d.digits.substr(d.pointPos);
-        } else {
-            frac = std::string(-d.pointPos, '0') + d.digits;
-        }
+    if (value == 0.0) return decimals > 0 ? "0." + std::string(decimals, '0') : "0";
+    Decimal15 d = decimal15(std::fabs(value));
+    // Digit places: intLen before the point, then the decimals; the place with
+    // decimal exponent x holds significant digit (d.exponent - x).
+    int intLen = std::max(d.exponent + 1, 1);
+    int places = intLen + decimals;
+    auto digitAt = [&](int j) { return j >= 0 && j < 15 ? d.digits[j] : '0'; };
+    std::string digits(places, '0');
+    for (int p = 0; p < places; ++p) digits[p] = digitAt(p - intLen + d.exponent + 1);
+    bool carry = digitAt(places - intLen + d.exponent + 1) >= '5';
+    for (int p = places; carry && p-- > 0;) {
+        carry = digits[p] == '9';
+        digits[p] = carry ? '0' : digits[p] + 1;
     }
-    bool roundUp = static_cast<int>(frac.size()) > decimals && frac[decimals] >= '5';
-    frac.resize(decimals, '0');
-    if (roundUp && incrementDigits(frac) && incrementDigits(intPart)) intPart.insert(0, "1");
-    bool zero = intPart.find_first_not_of('0') == std::string::npos &&
-                frac.find_first_not_of('0') == std::string::npos;
-    std::string out = (value < 0 && !zero) ? "-" : "";
-    out += intPart;
-    if (decimals > 0) out += "." + frac;
+    if (carry) digits.insert(digits.begin(), '1'), ++intLen;
+    bool zero = digits.find_first_not_of('0') == std::string::npos;
+    std::string out;
+    out.reserve(digits.size() + 2);
+    if (value < 0 && !zero) out.push_back('-');
+    out.append(digits, 0, intLen);
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(digits, intLen);
+    }
     return out;
-}
-
-bool sortsBefore(std::string_view a, std::string_view b) {
-    // char_traits<char> compares as unsigned char: UTF-8 bytes keep code order.
-    return a.compare(b) < 0;
 }
 
 } // namespace lanqi

@@ -26,6 +26,9 @@ std::string fixedNumber(double value, int decimals);
 
 // Ordinal text comparison: by character code, a proper prefix first, the
 // empty text before everything.
-bool sortsBefore(std::string_view a, std::string_view b);
+// (char_traits<char> compares as unsigned char, so UTF-8 keeps code order.)
+inline bool sortsBefore(std::string_view a, std::string_view b) {
+    return a.compare(b) < 0;
+}
 
 } // namespace lanqi

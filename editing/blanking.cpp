@@ -36,16 +36,32 @@ void gradingRule(TallySheet& sheet, Arr arr, std::string_view threshold) {
     for (int k = 0; k <= kGrandTotal; ++k) emptyIfBelow(sheet, arr, k, threshold);
 }
 
+// Runs a rule on every change of its array. The rule's own emptying writes
+// notify again; a nested pass would find only what the running pass still
+// reaches, so it is skipped: the texts left are the same, without the
+// repeated rescans.
+template <typename Rule> TallySheet::FieldHandler onEveryChange(Rule rule) {
+    return [rule, running = false](int) mutable {
+        if (running) return;
+        running = true;
+        rule();
+        running = false;
+    };
+}
+
 } // namespace
 
 void attachBlankingRules(TallySheet& sheet) {
     for (const Block& b : kBlocks) {
-        sheet.onChange(b.count, [&sheet, b](int) { blockCountRule(sheet, b); });
-        sheet.onChange(b.volume, [&sheet, b](int) { rowVolumeRule(sheet, b); });
+        sheet.onChange(b.count, onEveryChange([&sheet, b] { blockCountRule(sheet, b); }));
+        sheet.onChange(b.volume, onEveryChange([&sheet, b] { rowVolumeRule(sheet, b); }));
     }
-    sheet.onChange(Arr::Text28, [&sheet](int) { gradingRule(sheet, Arr::Text28, kOnePiece); });
-    sheet.onChange(Arr::Text29, [&sheet](int) { gradingRule(sheet, Arr::Text29, kOneVolume); });
-    sheet.onChange(Arr::Text31, [&sheet](int) { gradingRule(sheet, Arr::Text31, kOneCent); });
+    sheet.onChange(Arr::Text28,
+                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text28, kOnePiece); }));
+    sheet.onChange(Arr::Text29,
+                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text29, kOneVolume); }));
+    sheet.onChange(Arr::Text31,
+                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text31, kOneCent); }));
 }
 
 } // namespace lanqi

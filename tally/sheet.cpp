@@ -88,7 +88,11 @@ bool exists(FieldId field) {
 std::string fieldName(FieldId field) {
     const ArrayShape& s = shapeOf(field.arr);
     std::string name(s.name);
-    if (!s.single) name += "(" + std::to_string(field.index) + ")";
+    if (!s.single) {
+        name.push_back('(');
+        name += std::to_string(field.index);
+        name.push_back(')');
+    }
     return name;
 }
 
@@ -118,7 +122,12 @@ std::optional<Combo> parseComboName(std::string_view name) {
 }
 
 TallySheet::TallySheet() {
-    for (const ArrayShape& s : kShapes) arrays_[at(s.arr)].texts.resize(s.last + 1);
+    for (const ArrayShape& s : kShapes) {
+        ArrayFields& a = arrays_[at(s.arr)];
+        a.first = s.first;
+        a.last = s.last;
+        a.texts.resize(s.last + 1);
+    }
     for (const InitialText& t : kInitialTexts) slot(t.field) = t.text;
     for (const InitialCombo& c : kInitialCombos) {
         ComboState& state = combos_[at(c.combo)];
@@ -129,15 +138,8 @@ TallySheet::TallySheet() {
     captions_ = {"Label22", "Label23"};
 }
 
-std::string& TallySheet::slot(FieldId field) {
-    if (!exists(field))
-        throw std::logic_error("no such field: " + std::string(shapeOf(field.arr).name) + "(" +
-                               std::to_string(field.index) + ")");
-    return arrays_[at(field.arr)].texts[field.index];
-}
-
-const std::string& TallySheet::text(FieldId field) const {
-    return const_cast<TallySheet*>(this)->slot(field);
+void TallySheet::throwMissing(FieldId field) {
+    throw std::logic_error("no such field: " + fieldName(field));
 }
 
 void TallySheet::setText(FieldId field, std::string_view value) {

@@ -106,7 +106,9 @@ class TallySheet {
     TallySheet(const TallySheet&) = delete;
     TallySheet& operator=(const TallySheet&) = delete;
 
-    const std::string& text(FieldId field) const;
+    const std::string& text(FieldId field) const {
+        return const_cast<TallySheet*>(this)->slot(field);
+    }
     const std::string& text(Arr arr, int index) const { return text({arr, index}); }
     // Sets the text; a real change notifies the array's handlers in the order
     // they were added. Throws std::logic_error for a missing element.
@@ -131,10 +133,16 @@ class TallySheet {
 
   private:
     struct ArrayFields {
+        int first = 0, last = -1;
         std::vector<std::string> texts;
         std::vector<FieldHandler> handlers;
     };
-    std::string& slot(FieldId field);
+    std::string& slot(FieldId field) {
+        ArrayFields& a = arrays_[static_cast<size_t>(field.arr)];
+        if (field.index < a.first || field.index > a.last) throwMissing(field);
+        return a.texts[field.index];
+    }
+    [[noreturn]] static void throwMissing(FieldId field);
     void comboChanged(Combo combo);
 
     std::array<ArrayFields, kArrCount> arrays_;
