@@ -1,0 +1,37 @@
+#include "startup_load.h"
+
+#include "cell_map.h"
+
+namespace lanqi {
+
+using namespace cellmap;
+
+namespace {
+
+void loadList(TallySheet& sheet, const Worksheet& store, const ListRun& list) {
+    for (int k = 0; k < list.entries; ++k) {
+        std::string value = store.cell(list.firstRow + k, list.column);
+        if (list.stopAtEmpty && value.empty()) break;
+        sheet.setComboItem(list.combo, k, value);
+    }
+}
+
+void loadFields(TallySheet& sheet, const Worksheet& store, const FieldRun& run) {
+    for (int i = run.first; i <= run.last; ++i) {
+        Cell c = run.cellOf(i);
+        sheet.setText(run.arr, i, store.cell(c.row, c.column));
+    }
+}
+
+} // namespace
+
+void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
+                      const std::filesystem::path& workbook) {
+    std::unique_ptr<Workbook> book = app.open(workbook);
+    const Worksheet& store = book->worksheet(kStoreSheet);
+    for (const ListRun& list : kStoreLists) loadList(sheet, store, list);
+    sheet.setCaption(Label::Label23, store.cell(kFootCaption.row, kFootCaption.column));
+    for (const FieldRun& run : kSavedArea2) loadFields(sheet, store, run);
+}
+
+} // namespace lanqi

@@ -1,0 +1,16 @@
+#pragma once
+#include "automation.h"
+#include "sheet.h"
+
+#include <filesystem>
+
+namespace lanqi {
+
+// Fills the lists, the foot caption and the stored fields of the sheet from
+// the store sheet of the workbook. Opens the workbook and finds the sheet
+// before it sets anything, so a failure (WorkbookError) leaves the sheet as
+// it was. The workbook file is only read.
+void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
+                      const std::filesystem::path& workbook);
+
+} // namespace lanqi
