@@ -85,6 +85,16 @@ bool exists(FieldId field) {
     return field.index >= s.first && field.index <= s.last;
 }
 
+const std::vector<FieldId>& allFields() {
+    static const std::vector<FieldId> fields = [] {
+        std::vector<FieldId> out;
+        for (const ArrayShape& s : kShapes)
+            for (int i = s.first; i <= s.last; ++i) out.push_back({s.arr, i});
+        return out;
+    }();
+    return fields;
+}
+
 std::string fieldName(FieldId field) {
     const ArrayShape& s = shapeOf(field.arr);
     std::string name(s.name);

@@ -79,6 +79,8 @@ const ArrayShape& shapeOf(Arr arr);
 std::string_view nameOf(Combo combo);
 std::string_view nameOf(Label label);
 bool exists(FieldId field);
+// Every field of the window, array by array in index order.
+const std::vector<FieldId>& allFields();
 
 // "Text3(7)", or "Text13" for the single field.
 std::string fieldName(FieldId field);

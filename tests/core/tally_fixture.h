@@ -27,11 +27,8 @@ class TallyTest : public ::testing::Test {
     // Names of the fields that are not empty.
     std::vector<std::string> nonEmptyFields() const {
         std::vector<std::string> out;
-        for (int a = 0; a < kArrCount; ++a) {
-            const ArrayShape& s = shapeOf(static_cast<Arr>(a));
-            for (int i = s.first; i <= s.last; ++i)
-                if (!sheet.text(s.arr, i).empty()) out.push_back(fieldName({s.arr, i}));
-        }
+        for (FieldId f : allFields())
+            if (!sheet.text(f).empty()) out.push_back(fieldName(f));
         return out;
     }
 

@@ -1,0 +1,103 @@
+#include "tally_file.h"
+
+#include "tick.h"
+
+#include <charconv>
+#include <vector>
+
+namespace lanqi {
+
+namespace {
+
+std::vector<std::string> splitFields(const std::string& line, size_t maxFields) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (fields.size() + 1 < maxFields) {
+        size_t comma = line.find(',', start);
+        if (comma == std::string::npos) break;
+        fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+int wholeNumber(const std::string& text, int low, int high, int line, const char* what) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        throw TallyFileError(line, std::string(what) + " 应为 " + std::to_string(low) + " 到 " +
+                                       std::to_string(high) + " 的整数，而不是 \"" + text + "\"");
+    return value;
+}
+
+struct Entry {
+    FieldId field;
+    std::string text;
+};
+
+// The fields one line sets.
+std::vector<Entry> parseLine(const std::string& raw, int line) {
+    std::string text = raw;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (text.empty() || text[0] == '#') return {};
+    std::string keyword = text.substr(0, text.find(','));
+    if (keyword == "remarks") {
+        if (text.size() <= keyword.size()) throw TallyFileError(line, "remarks 后缺少备注内容");
+        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1)}};
+    }
+    struct Simple {
+        const char* keyword;
+        Arr arr;
+        int first, last, offset;
+    };
+    static const Simple simple[] = {{"length", Arr::Text25, 1, 4, -1},
+                                    {"bound", Arr::Text26, 0, 5, 0},
+                                    {"upper", Arr::Text27, 1, 4, 0},
+                                    {"price", Arr::Text30, 0, 5, 0}};
+    std::vector<std::string> f = splitFields(text, 5);
+    for (const Simple& s : simple) {
+        if (keyword != s.keyword) continue;
+        if (f.size() != 3)
+            throw TallyFileError(line, keyword + " 行应有 3 项：" + keyword + ",编号,数值");
+        int k = wholeNumber(f[1], s.first, s.last, line, "编号");
+        return {{{s.arr, k + s.offset}, f[2]}};
+    }
+    if (keyword == "row") {
+        if (f.size() != 5) throw TallyFileError(line, "row 行应有 5 项：row,块号,行号,径级,件数");
+        const Block& b = kBlocks[wholeNumber(f[1], 1, 4, line, "块号") - 1];
+        int row = wholeNumber(f[2], 1, kTallyRows, line, "行号") - 1;
+        return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
+    }
+    throw TallyFileError(line, "不认识的项目 \"" + keyword +
+                                   "\"（应为 length、bound、upper、price、row 或 remarks）");
+}
+
+} // namespace
+
+TallyFileError::TallyFileError(int line, const std::string& what)
+    : std::runtime_error("第 " + std::to_string(line) + " 行：" + what), line_(line) {}
+
+void readTallyFile(std::istream& in, TallySheet& sheet) {
+    std::vector<Entry> entries;
+    std::string raw;
+    for (int line = 1; std::getline(in, raw); ++line)
+        for (Entry& e : parseLine(raw, line)) entries.push_back(std::move(e));
+    for (const Entry& e : entries) sheet.setText(e.field, e.text);
+}
+
+void recalculateUntilStable(TallySheet& sheet) {
+    constexpr int kMaxTicks = 10;
+    auto texts = [&sheet] {
+        std::vector<std::string> out;
+        for (FieldId f : allFields()) out.push_back(sheet.text(f));
+        return out;
+    };
+    for (int i = 0; i < kMaxTicks; ++i) {
+        std::vector<std::string> before = texts();
+        Timer1_Timer(sheet);
+        if (texts() == before) return;
+    }
+}
+
+} // namespace lanqi

@@ -1,0 +1,37 @@
+#pragma once
+// A tally kept in a text file, one entry a line, fields separated by commas:
+//
+//   length,BLOCK,METRES        log length of block 1–4
+//   bound,K,CM                 lower bound of grading row 0–5 (row 0: its shown upper bound)
+//   upper,K,CM                 shown upper bound of grading row 1–4
+//   price,K,PRICE              unit price of grading row 0–5
+//   row,BLOCK,ROW,DIAMETER,COUNT   tally row 1–20 of block 1–4
+//   remarks,TEXT               the remarks (the rest of the line)
+//
+// Blank lines and lines starting with # are skipped. Values are kept as the
+// texts they are, as if typed into the window.
+#include "sheet.h"
+
+#include <istream>
+#include <stdexcept>
+#include <string>
+
+namespace lanqi {
+
+class TallyFileError : public std::runtime_error {
+  public:
+    TallyFileError(int line, const std::string& what);
+    int line() const { return line_; }
+
+  private:
+    int line_;
+};
+
+// Reads the whole file into the sheet; throws TallyFileError naming the line
+// of the first bad entry, before anything is set.
+void readTallyFile(std::istream& in, TallySheet& sheet);
+
+// Ticks until a tick changes nothing (the amount total lags one tick).
+void recalculateUntilStable(TallySheet& sheet);
+
+} // namespace lanqi

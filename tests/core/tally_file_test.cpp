@@ -1,0 +1,52 @@
+#include "tally_file.h"
+
+#include "blanking.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace lanqi {
+namespace {
+
+TEST(TallyFile, ReadsEntriesAsTypedTexts) {
+    std::istringstream in("# 第一车\n"
+                          "length,1,4\r\n"
+                          "bound,0,14\nbound,1,14\nbound,2,20\nbound,3,26\nbound,4,32\nbound,5,38\n"
+                          "upper,1,19\n"
+                          "price,2,1000\nprice,3,1200\n"
+                          "\n"
+                          "row,1,1,20,3\nrow,1,2,30,9\nrow,4,20,12,2\n"
+                          "remarks,车号 黑A12345, 已验\n");
+    TallySheet sheet;
+    attachBlankingRules(sheet);
+    readTallyFile(in, sheet);
+    EXPECT_EQ(sheet.text(Arr::Text25, 0), "4");
+    EXPECT_EQ(sheet.text(Arr::Text27, 1), "19");
+    EXPECT_EQ(sheet.text(Arr::Text1, 1), "30");
+    EXPECT_EQ(sheet.text(Arr::Text11, 19), "2");
+    EXPECT_EQ(sheet.text(Arr::Text13, 0), "车号 黑A12345, 已验");
+    recalculateUntilStable(sheet);
+    EXPECT_EQ(sheet.text(Arr::Text31, 6), "4195.20"); // the lagging total has caught up
+    EXPECT_EQ(sheet.text(Arr::Text12, 19), "0.086"); // block 4 keeps its length of 3
+}
+
+TEST(TallyFile, BadLinesNameTheirLineAndSetNothing) {
+    const char* bad[] = {"row,5,1,20,3", "row,1,21,20,3", "row,1,1,20", "length,0,4",
+                         "price,x,1",    "bound,1",       "colour,red", "remarks"};
+    for (const char* line : bad) {
+        std::istringstream in(std::string("length,1,6\n\n") + line + "\n");
+        TallySheet sheet;
+        try {
+            readTallyFile(in, sheet);
+            ADD_FAILURE() << line;
+        } catch (const TallyFileError& e) {
+            EXPECT_EQ(e.line(), 3) << line;
+            EXPECT_NE(std::string(e.what()).find("第 3 行"), std::string::npos);
+        }
+        EXPECT_EQ(sheet.text(Arr::Text25, 0), "") << line;
+    }
+}
+
+} // namespace
+} // namespace lanqi
