@@ -3,6 +3,7 @@
 #include "tick.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 namespace lanqi {
@@ -31,9 +32,20 @@ int wholeNumber(const std::string& text, int low, int high, int line, const char
     return value;
 }
 
+// A field's text, or a list's text when `combo` is set.
 struct Entry {
     FieldId field;
     std::string text;
+    std::optional<Combo> combo = std::nullopt;
+};
+
+struct TextEntry {
+    std::string_view keyword;
+    std::optional<Combo> combo; // the remarks field when none
+};
+constexpr TextEntry kTextEntries[] = {
+    {"remarks", std::nullopt},  {"buyer", Combo::Combo6},    {"vehicle", Combo::Combo13},
+    {"scaler", Combo::Combo12}, {"species", Combo::Combo14},
 };
 
 // The fields one line sets.
@@ -42,9 +54,10 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (text.empty() || text[0] == '#') return {};
     std::string keyword = text.substr(0, text.find(','));
-    if (keyword == "remarks") {
-        if (text.size() <= keyword.size()) throw TallyFileError(line, "remarks 后缺少备注内容");
-        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1)}};
+    for (const TextEntry& t : kTextEntries) {
+        if (keyword != t.keyword) continue;
+        if (text.size() <= keyword.size()) throw TallyFileError(line, keyword + " 后缺少内容");
+        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1), t.combo}};
     }
     struct Simple {
         const char* keyword;
@@ -70,7 +83,8 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
         return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
     }
     throw TallyFileError(line, "不认识的项目 \"" + keyword +
-                                   "\"（应为 length、bound、upper、price、row 或 remarks）");
+                                   "\"（应为 length、bound、upper、price、row、remarks、buyer、"
+                                   "vehicle、scaler 或 species）");
 }
 
 } // namespace
@@ -83,7 +97,12 @@ void readTallyFile(std::istream& in, TallySheet& sheet) {
     std::string raw;
     for (int line = 1; std::getline(in, raw); ++line)
         for (Entry& e : parseLine(raw, line)) entries.push_back(std::move(e));
-    for (const Entry& e : entries) sheet.setText(e.field, e.text);
+    for (const Entry& e : entries) {
+        if (e.combo)
+            sheet.setComboText(*e.combo, e.text);
+        else
+            sheet.setText(e.field, e.text);
+    }
 }
 
 void recalculateUntilStable(TallySheet& sheet) {

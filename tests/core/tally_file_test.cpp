@@ -17,7 +17,8 @@ TEST(TallyFile, ReadsEntriesAsTypedTexts) {
                           "price,2,1000\nprice,3,1200\n"
                           "\n"
                           "row,1,1,20,3\nrow,1,2,30,9\nrow,4,20,12,2\n"
-                          "remarks,车号 黑A12345, 已验\n");
+                          "remarks,车号 黑A12345, 已验\n"
+                          "buyer,林海木业\nscaler,张三\n");
     TallySheet sheet;
     attachBlankingRules(sheet);
     readTallyFile(in, sheet);
@@ -26,9 +27,11 @@ TEST(TallyFile, ReadsEntriesAsTypedTexts) {
     EXPECT_EQ(sheet.text(Arr::Text1, 1), "30");
     EXPECT_EQ(sheet.text(Arr::Text11, 19), "2");
     EXPECT_EQ(sheet.text(Arr::Text13, 0), "车号 黑A12345, 已验");
+    EXPECT_EQ(sheet.combo(Combo::Combo6).text, "林海木业");
+    EXPECT_EQ(sheet.combo(Combo::Combo12).text, "张三");
     recalculateUntilStable(sheet);
     EXPECT_EQ(sheet.text(Arr::Text31, 6), "4195.20"); // the lagging total has caught up
-    EXPECT_EQ(sheet.text(Arr::Text12, 19), "0.086"); // block 4 keeps its length of 3
+    EXPECT_EQ(sheet.text(Arr::Text12, 19), "0.086");  // block 4 keeps its length of 3
 }
 
 TEST(TallyFile, BadLinesNameTheirLineAndSetNothing) {
