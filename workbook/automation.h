@@ -33,6 +33,9 @@ public:
     virtual Worksheet& worksheet(std::string_view name) = 0;
     // Writes the workbook back in place; the old file stays whole on failure.
     virtual void save() = 0;
+    // Lets go of the workbook; its worksheets may not be used afterwards.
+    // Unsaved changes are dropped, as closing without saving does.
+    virtual void close() {}
 };
 
 class SpreadsheetApplication {

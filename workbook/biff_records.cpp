@@ -1,6 +1,5 @@
 #include "biff_records.h"
 
-
 namespace lanqi::xls::rec {
 namespace {
 

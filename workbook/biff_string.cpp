@@ -43,7 +43,10 @@ std::u16string utf8ToUtf16(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         unsigned char b = static_cast<unsigned char>(s[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        std::uint32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        std::uint32_t c = extra == 0   ? b
+                          : extra == 1 ? (b & 0x1F)
+                          : extra == 2 ? (b & 0x0F)
+                                       : (b & 0x07);
         bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size();
         for (int k = 1; ok && k <= extra; ++k) {
             unsigned char n = static_cast<unsigned char>(s[i + k]);
@@ -101,7 +104,8 @@ void ContinuedReader::bytes(std::size_t n, Bytes* out) {
         settle();
         if (part_ >= parts_.size()) throw damaged(where_ + "数据不完整");
         std::size_t k = std::min(n, parts_[part_].size() - pos_);
-        if (out) out->insert(out->end(), parts_[part_].begin() + pos_, parts_[part_].begin() + pos_ + k);
+        if (out)
+            out->insert(out->end(), parts_[part_].begin() + pos_, parts_[part_].begin() + pos_ + k);
         pos_ += k;
         n -= k;
     }
@@ -198,7 +202,9 @@ ContinuedWriter::ContinuedWriter(Bytes& out, std::uint16_t id) : out_(out), star
     putU16(out_, 0);
 }
 
-void ContinuedWriter::put(ByteView b) { putBytes(out_, b); }
+void ContinuedWriter::put(ByteView b) {
+    putBytes(out_, b);
+}
 
 void ContinuedWriter::nextRecord() {
     finish();
@@ -211,7 +217,7 @@ void ContinuedWriter::finish() {
     setU16(out_.data() + start_ + 2, static_cast<std::uint16_t>(out_.size() - start_ - 4));
 }
 
-void writeSharedString(ContinuedWriter& w, const SharedString& s) {
+std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const SharedString& s) {
     ByteView b(s.stored);
     std::uint16_t cch = getU16(b, 0);
     std::uint8_t flags = b[2];
@@ -220,6 +226,7 @@ void writeSharedString(ContinuedWriter& w, const SharedString& s) {
     std::uint16_t runs = (flags & 0x08) ? getU16(b, 3) : 0;
     std::size_t charBytes = cch * unit;
     if (w.room() < header + std::min<std::size_t>(charBytes, unit)) w.nextRecord();
+    std::pair<std::size_t, std::size_t> start{w.streamPos(), w.offsetInRecord()};
     w.put(b.subspan(0, header));
     std::size_t at = header;
     std::size_t end = header + charBytes;
@@ -243,6 +250,7 @@ void writeSharedString(ContinuedWriter& w, const SharedString& s) {
         w.put(b.subspan(at, n));
         at += n;
     }
+    return start;
 }
 
 } // namespace lanqi::xls

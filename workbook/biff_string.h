@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lanqi::xls {
@@ -17,7 +18,7 @@ std::u16string utf8ToUtf16(std::string_view s);
 // a record boundary inside a string's characters, the next record starts
 // with a fresh option byte that says how the rest of the characters are stored.
 class ContinuedReader {
-public:
+  public:
     ContinuedReader(std::vector<ByteView> parts, std::string where)
         : parts_(std::move(parts)), where_(std::move(where)) {}
     bool atEnd() const;
@@ -29,7 +30,7 @@ public:
     std::u16string chars(std::size_t cch, bool highByte);
     const std::string& where() const { return where_; }
 
-private:
+  private:
     void settle(); // steps over exhausted parts
     std::vector<ByteView> parts_;
     std::string where_;
@@ -55,7 +56,7 @@ SharedString makeSharedString(std::string_view utf8);
 // Builds a record that may run on into CONTINUE records of at most 8224
 // bytes each, appending to a stream buffer.
 class ContinuedWriter {
-public:
+  public:
     static constexpr std::size_t kMaxPayload = 8224;
     ContinuedWriter(Bytes& out, std::uint16_t id);
     std::size_t room() const { return kMaxPayload - (out_.size() - start_ - 4); }
@@ -65,14 +66,15 @@ public:
     std::size_t streamPos() const { return out_.size(); }
     std::size_t offsetInRecord() const { return out_.size() - start_; }
 
-private:
+  private:
     Bytes& out_;
     std::size_t start_;
 };
 
 // Appends one shared string, splitting it over CONTINUE records where
 // needed: the header stays whole, characters split with a repeated option
-// byte, runs stay whole.
-void writeSharedString(ContinuedWriter& w, const SharedString& s);
+// byte, runs stay whole. Returns where the string starts: its stream position
+// and its offset in the record that holds its header.
+std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const SharedString& s);
 
 } // namespace lanqi::xls

@@ -40,7 +40,9 @@ inline void setU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-inline void putU8(Bytes& out, std::uint8_t v) { out.push_back(v); }
+inline void putU8(Bytes& out, std::uint8_t v) {
+    out.push_back(v);
+}
 inline void putU16(Bytes& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -54,11 +56,13 @@ inline void putF64(Bytes& out, double d) {
     putU32(out, static_cast<std::uint32_t>(bits));
     putU32(out, static_cast<std::uint32_t>(bits >> 32));
 }
-inline void putBytes(Bytes& out, ByteView b) { out.insert(out.end(), b.begin(), b.end()); }
+inline void putBytes(Bytes& out, ByteView b) {
+    out.insert(out.end(), b.begin(), b.end());
+}
 
 // Sequential reader over one buffer; `where` names the structure for errors.
 class ByteReader {
-public:
+  public:
     ByteReader(ByteView data, std::string where) : data_(data), where_(std::move(where)) {}
     std::size_t pos() const { return pos_; }
     std::size_t left() const { return data_.size() - pos_; }
@@ -91,7 +95,7 @@ public:
     }
     void skip(std::size_t n) { take(n); }
 
-private:
+  private:
     ByteView data_;
     std::string where_;
     std::size_t pos_ = 0;

@@ -12,7 +12,9 @@ constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
 constexpr std::size_t kMiniSector = 64;
 constexpr std::size_t kMiniCutoff = 4096;
 
-std::string sectorText(std::uint32_t s) { return std::to_string(s); }
+std::string sectorText(std::uint32_t s) {
+    return std::to_string(s);
+}
 
 struct Reader {
     explicit Reader(ByteView file) : file_(file) {}
@@ -28,8 +30,8 @@ struct Reader {
     std::uint32_t h32(std::size_t at) const { return getU32(file_, at); }
 
     void readHeader() {
-        if (file_.size() < 512) throw damaged("文件头不完整（文件只有 " +
-                                              std::to_string(file_.size()) + " 字节）");
+        if (file_.size() < 512)
+            throw damaged("文件头不完整（文件只有 " + std::to_string(file_.size()) + " 字节）");
         std::memcpy(cf_.header.data(), file_.data(), 512);
         cf_.majorVersion = getU16(file_, 0x1A);
         if (cf_.majorVersion != 3 && cf_.majorVersion != 4)
@@ -42,9 +44,8 @@ struct Reader {
         if (h32(0x38) != kMiniCutoff) throw damaged("迷你流界限不是 4096");
         sectorSize_ = cf_.sectorSize();
         if (file_.size() < sectorSize_) throw damaged("文件头扇区不完整");
-        sectorCount_ = static_cast<std::uint32_t>(
-            std::min<std::size_t>((file_.size() - sectorSize_ + sectorSize_ - 1) / sectorSize_,
-                                  kMaxRegularSector));
+        sectorCount_ = static_cast<std::uint32_t>(std::min<std::size_t>(
+            (file_.size() - sectorSize_ + sectorSize_ - 1) / sectorSize_, kMaxRegularSector));
     }
 
     // The bytes of sector `s`, checked against the file's end.
@@ -233,8 +234,8 @@ struct Reader {
             std::string what = "流“" + utf8Name(e.name) + "”";
             if (size == 0) continue;
             if (size > file_.size()) throw damaged(what + "的长度超过文件大小");
-            e.content = size < kMiniCutoff ? miniData(start, size, what)
-                                           : regularData(start, size, what);
+            e.content =
+                size < kMiniCutoff ? miniData(start, size, what) : regularData(start, size, what);
         }
     }
 

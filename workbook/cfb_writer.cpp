@@ -13,7 +13,9 @@ constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
 constexpr std::size_t kMiniSector = 64;
 constexpr std::size_t kMiniCutoff = 4096;
 
-std::size_t sectorsFor(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit; }
+std::size_t sectorsFor(std::size_t bytes, std::size_t unit) {
+    return (bytes + unit - 1) / unit;
+}
 
 // Links `count` sectors from `first` into one chain of `table`.
 void linkChain(std::vector<std::uint32_t>& table, std::uint32_t first, std::size_t count) {
@@ -140,14 +142,16 @@ Bytes writeCompoundFile(const CompoundFile& cf) {
         std::uint8_t* p = at(static_cast<std::uint32_t>(difatFirst + d));
         for (std::size_t k = 0; k < perFat - 1; ++k) {
             std::size_t f = 109 + d * (perFat - 1) + k;
-            setU32(p + 4 * k, f < fatSectors ? static_cast<std::uint32_t>(fatFirst + f) : kFreeSector);
+            setU32(p + 4 * k,
+                   f < fatSectors ? static_cast<std::uint32_t>(fatFirst + f) : kFreeSector);
         }
         setU32(p + 4 * (perFat - 1),
                d + 1 < difatSectors ? static_cast<std::uint32_t>(difatFirst + d + 1) : kEndOfChain);
     }
     for (std::size_t i = 0; i < fat.size(); ++i)
         setU32(at(fatFirst) + 4 * i, fat[i]); // FAT sectors are consecutive
-    for (std::size_t i = 0; i < dir.size(); ++i) std::memcpy(at(dirFirst) + 128 * i, dir[i].data(), 128);
+    for (std::size_t i = 0; i < dir.size(); ++i)
+        std::memcpy(at(dirFirst) + 128 * i, dir[i].data(), 128);
     if (miniFatSectors) {
         std::uint8_t* p = at(miniFatFirst);
         for (std::size_t i = 0; i < miniFatSectors * perFat; ++i)

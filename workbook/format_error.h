@@ -7,7 +7,7 @@
 namespace lanqi::xls {
 
 class FormatError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -5,7 +5,9 @@
 namespace lanqi::xls {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // An optional minus sign, digits, and an optional point with digits.
 bool isPlainDecimal(std::string_view t) {
@@ -24,7 +26,8 @@ int significantDigits(std::string_view t) {
     if (!t.empty() && t[0] == '-') t.remove_prefix(1);
     std::size_t point = t.find('.');
     std::string_view whole = t.substr(0, point);
-    std::string_view frac = point == std::string_view::npos ? std::string_view{} : t.substr(point + 1);
+    std::string_view frac =
+        point == std::string_view::npos ? std::string_view{} : t.substr(point + 1);
     while (!frac.empty() && frac.back() == '0') frac.remove_suffix(1);
     while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
     if (whole.empty())

@@ -23,8 +23,8 @@ struct RawRecord {
 
 struct Cell {
     std::uint16_t col = 0;
-    std::uint16_t id = 0;  // the record that holds it alone (RK or BLANK for MULRK/MULBLANK members)
-    Bytes data;            // that record's payload: row, column, format index, value
+    std::uint16_t id = 0; // the record that holds it alone (RK or BLANK for MULRK/MULBLANK members)
+    Bytes data;           // that record's payload: row, column, format index, value
     std::uint32_t group = 0;         // cells read from one MULRK/MULBLANK share a nonzero group
     std::vector<RawRecord> trailers; // records that belong to a formula: STRING, SHRFMLA, ...
     std::string text;                // the value as the spreadsheet shows it, unformatted
@@ -43,24 +43,24 @@ struct ColumnFormat {
 
 struct Sheet {
     std::string name;
-    std::size_t boundSheet = 0;       // index of its BOUNDSHEET record in the globals
-    bool worksheet = false;           // only worksheets have a cell table read here
-    std::vector<RawRecord> before;    // BOF up to the cell table (INDEX, DIMENSIONS rebuilt)
+    std::size_t boundSheet = SIZE_MAX; // index of its BOUNDSHEET record in the globals
+    bool worksheet = false;            // only worksheets have a cell table read here
+    std::vector<RawRecord> before;     // BOF up to the cell table (INDEX, DIMENSIONS rebuilt)
     std::map<std::uint32_t, Row> rows;
-    std::vector<RawRecord> after;     // after the cell table up to and including EOF
+    std::vector<RawRecord> after; // after the cell table up to and including EOF
     std::vector<ColumnFormat> columns;
     std::uint16_t defaultRowHeight = 255;
     bool touched = false;
 };
 
 struct WorkbookStream {
-    std::vector<RawRecord> globals;     // without SST, its CONTINUEs and EXTSST
-    std::size_t sstAt = SIZE_MAX;       // globals index the SST is written before
-    std::vector<SharedString> strings;  // the shared string table
+    std::vector<RawRecord> globals;    // without SST, its CONTINUEs and EXTSST
+    std::size_t sstAt = SIZE_MAX;      // globals index the SST is written before
+    std::vector<SharedString> strings; // the shared string table
     std::unordered_map<std::string, std::uint32_t> stringIndex;
     std::vector<std::uint16_t> xfFormats; // number format index of each cell format
     std::map<std::uint16_t, std::string> formats;
-    std::vector<Sheet> sheets;            // in stream order
+    std::vector<Sheet> sheets; // in stream order
     std::uint16_t codePage = 1200;
     bool date1904 = false;
     bool changed = false;
