@@ -1,0 +1,36 @@
+// 澜栖: the tally window on the desktop.
+#include "blanking.h"
+#include "main_window.h"
+#include "sheet.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// For start-up timing: LANQI_EXIT_AFTER_SHOW ends the program once the
+// window has been painted for the first time.
+class ExitAfterFirstPaint : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) QTimer::singleShot(0, qApp, &QApplication::quit);
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("lanqi"));
+    app.setApplicationDisplayName(QStringLiteral("澜栖"));
+
+    lanqi::TallySheet sheet;
+    lanqi::attachBlankingRules(sheet);
+    lanqi::ui::MainWindow window(sheet);
+    if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))
+        window.installEventFilter(new ExitAfterFirstPaint(&window));
+    window.show();
+    return app.exec();
+}

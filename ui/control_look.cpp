@@ -1,0 +1,106 @@
+#include "control_look.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPlainTextEdit>
+
+namespace lanqi::ui {
+
+namespace {
+
+// 宋体 is not on Linux: the same family under its Latin name, then the Song
+// faces Debian ships (fonts-arphic-uming, fonts-noto-cjk).
+const QStringList kSongFamilies{"宋体", "SimSun", "AR PL UMing CN", "Noto Serif CJK SC",
+                                "Noto Serif CJK"};
+
+QFont songFont(double points, bool bold) {
+    QFont font;
+    font.setFamilies(kSongFamilies);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+QColor colourOf(Colour colour) {
+    const QPalette system = QApplication::palette();
+    switch (colour) {
+    case Colour::WindowText:
+        return system.color(QPalette::Active, QPalette::Text);
+    case Colour::WindowBackground:
+        return system.color(QPalette::Active, QPalette::Base);
+    case Colour::ActiveCaption:
+        return system.color(QPalette::Active, QPalette::Highlight);
+    case Colour::ActiveBorder:
+        return system.color(QPalette::Active, QPalette::Button);
+    case Colour::ButtonShadow:
+        return system.color(QPalette::Active, QPalette::Mid);
+    case Colour::GreyText:
+        return system.color(QPalette::Disabled, QPalette::Text);
+    case Colour::HighlightText:
+        return system.color(QPalette::Active, QPalette::HighlightedText);
+    case Colour::Red:
+        return QColor(255, 0, 0);
+    case Colour::Blue:
+        return QColor(0, 0, 255);
+    case Colour::Inherit:
+        break;
+    }
+    return {};
+}
+
+QFont fontOf(Font font) {
+    switch (font) {
+    case Font::Song:
+        return songFont(10.5, false);
+    case Font::SongBold:
+        return songFont(10.5, true);
+    case Font::Song12:
+        return songFont(12, false);
+    case Font::Default:
+        break;
+    }
+    return QApplication::font();
+}
+
+Qt::Alignment alignmentOf(Align align) {
+    switch (align) {
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+void applyLook(QWidget* widget, const Look& look) {
+    QPalette palette = widget->palette();
+    if (look.text != Colour::Inherit) {
+        QColor c = colourOf(look.text);
+        palette.setColor(QPalette::Text, c);
+        palette.setColor(QPalette::WindowText, c);
+        palette.setColor(QPalette::ButtonText, c);
+    }
+    if (look.back != Colour::Inherit) {
+        QColor c = colourOf(look.back);
+        palette.setColor(QPalette::Base, c);
+        palette.setColor(QPalette::Window, c);
+    }
+    widget->setPalette(palette);
+    if (look.font != Font::Default) widget->setFont(fontOf(look.font));
+
+    Qt::Alignment align = alignmentOf(look.align);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setAlignment(align | Qt::AlignTop);
+        label->setAutoFillBackground(look.back != Colour::Inherit);
+    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        line->setAlignment(align | Qt::AlignVCenter);
+    }
+}
+
+} // namespace lanqi::ui

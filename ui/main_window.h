@@ -1,0 +1,47 @@
+#pragma once
+// Form1: the borderless window that shows the tally sheet. Its controls are
+// built from the controls table; the sheet holds every text, list and
+// caption, and the window follows it whether it is filled before or after
+// the window is built.
+#include "control_map.h"
+#include "sheet.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace lanqi::ui {
+
+class ModelBinding;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit MainWindow(TallySheet& sheet, QWidget* parent = nullptr);
+
+    // A control by the name it is known by: "Text2(0)", "Combo4", "Command3".
+    QWidget* control(const QString& name) const { return controls_.byName(name); }
+    const ControlMap& controls() const { return controls_; }
+    TallySheet& sheet() { return sheet_; }
+
+  signals:
+    // Command3: write the bill.
+    void billRequested();
+    // Command6: store the settings and end the program.
+    void saveAndExitRequested();
+
+  protected:
+    // A press on the bare band around Frame1 moves the window.
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    QWidget* build(const Control& row, QWidget* frame);
+    void applyTabOrder();
+    void connectHandlers(ModelBinding* binding);
+
+    TallySheet& sheet_;
+    ControlMap controls_;
+    QTimer timer1_;
+    QTimer timer2_;
+};
+
+} // namespace lanqi::ui

@@ -1,0 +1,42 @@
+#pragma once
+// Mirrors the tally sheet and the window's controls both ways: what the user
+// types goes into the sheet at once, and every change of the sheet (fields,
+// lists, captions) shows in its control at once. A control that already
+// shows the sheet's text is left alone, so the caret of the field being typed
+// in stays where it is.
+#include "control_map.h"
+#include "sheet.h"
+
+#include <QObject>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace lanqi::ui {
+
+class ModelBinding : public QObject {
+    Q_OBJECT
+  public:
+    ModelBinding(TallySheet& sheet, const ControlMap& controls, QObject* parent = nullptr);
+
+  signals:
+    // An entry of a list was picked by the user and is now selected in the
+    // sheet (typing into a list's text part is not a pick).
+    void comboPicked(lanqi::Combo combo);
+
+  private:
+    void watchSheet();
+    void watchControls();
+    void showAll();
+    void showField(FieldId field);
+    void showCombo(Combo combo);
+    void showCaption(Label label);
+
+    TallySheet& sheet_;
+    const ControlMap& controls_;
+    bool showing_ = false; // a sheet change is being put on screen
+    std::array<std::vector<std::string>, kComboCount> shownItems_;
+};
+
+} // namespace lanqi::ui
