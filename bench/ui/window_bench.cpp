@@ -1,0 +1,102 @@
+// The window's share of the work: a recalculation tick on a full sheet with
+// every changed field put on screen, and the time from starting the program
+// to its window shown.
+#include "blanking.h"
+#include "main_window.h"
+#include "sheet.h"
+#include "tick.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+using lanqi::Arr;
+
+// All 80 tally rows with a diameter and a count, bounds and prices set.
+void fillSheet(lanqi::TallySheet& sheet) {
+    const char* bounds[] = {"14", "14", "20", "26", "32", "38"};
+    for (int k = 0; k < 6; ++k) {
+        sheet.setText(Arr::Text26, k, bounds[k]);
+        sheet.setText(Arr::Text30, k, std::to_string(800 + 100 * k));
+    }
+    for (const lanqi::Block& b : lanqi::kBlocks) {
+        sheet.setText(Arr::Text25, b.lengthIndex, "4");
+        for (int i = 0; i < lanqi::kTallyRows; ++i) {
+            sheet.setText(b.diameter, i, std::to_string(8 + 2 * i));
+            sheet.setText(b.count, i, std::to_string(1 + (i * 7 + b.lengthIndex) % 13));
+        }
+    }
+}
+
+// Each tick follows a new log length in every block, so every volume,
+// total and amount changes and is rewritten on screen.
+void tickOnScreen(benchmark::State& state, bool paint) {
+    lanqi::TallySheet sheet;
+    lanqi::attachBlankingRules(sheet);
+    lanqi::ui::MainWindow window(sheet);
+    window.show();
+    fillSheet(sheet);
+    QCoreApplication::processEvents();
+    bool longer = false;
+    for (auto _ : state) {
+        longer = !longer;
+        for (const lanqi::Block& b : lanqi::kBlocks)
+            sheet.setText(Arr::Text25, b.lengthIndex, longer ? "6" : "4");
+        lanqi::Timer1_Timer(sheet);
+        if (paint) window.repaint();
+    }
+}
+
+void BM_TickWithWidgetUpdates(benchmark::State& state) {
+    tickOnScreen(state, false);
+}
+BENCHMARK(BM_TickWithWidgetUpdates)->Unit(benchmark::kMillisecond);
+
+void BM_TickWithWidgetUpdatesAndPaint(benchmark::State& state) {
+    tickOnScreen(state, true);
+}
+BENCHMARK(BM_TickWithWidgetUpdatesAndPaint)->Unit(benchmark::kMillisecond);
+
+// Starts the program, which ends itself after its first paint.
+void BM_StartToWindowShown(benchmark::State& state) {
+    std::string exe = LANQI_EXECUTABLE;
+    char* argv[] = {exe.data(), nullptr};
+    setenv("LANQI_EXIT_AFTER_SHOW", "1", 1);
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("the program could not be started");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the program did not end cleanly");
+            break;
+        }
+        state.SetIterationTime(seconds.count());
+    }
+    unsetenv("LANQI_EXIT_AFTER_SHOW");
+}
+BENCHMARK(BM_StartToWindowShown)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}
