@@ -175,6 +175,14 @@ class TallyTest : public QObject {
             f.typeInto(QStringLiteral("Text8(%1)").arg(i), QString::number(11 - i));
         }
         f.sheet.setCaption(lanqi::Label::Label23, "检尺单位: 澜栖木材检尺站");
+        const std::pair<lanqi::Combo, const char*> picked[] = {{lanqi::Combo::Combo6, "林海木业"},
+                                                               {lanqi::Combo::Combo12, "王检尺"},
+                                                               {lanqi::Combo::Combo14, "杉木"}};
+        for (auto [list, entry] : picked) {
+            f.sheet.setComboItem(list, 0, entry);
+            f.sheet.selectComboEntry(list, 0);
+        }
+        f.sheet.setComboText(lanqi::Combo::Combo13, "闽A·35812");
         f.sheet.setCaption(lanqi::Label::Label22, lanqi::dateCaption(2026, 12, 7));
         f.typeInto("Text13", "样例装车");
         f.control("Text2(3)")->setFocus(Qt::TabFocusReason);
