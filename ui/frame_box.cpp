@@ -1,7 +1,5 @@
 #include "frame_box.h"
 
-#include "window_move.h"
-
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -43,7 +41,7 @@ void FrameBox::paintEvent(QPaintEvent*) {
 void FrameBox::mousePressEvent(QMouseEvent* event) {
     if (childAt(event->position().toPoint())) return QWidget::mousePressEvent(event);
     event->accept();
-    startWindowMove(this);
+    emit barePressed();
 }
 
 } // namespace lanqi::ui

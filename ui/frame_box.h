@@ -15,6 +15,10 @@ class FrameBox : public QWidget {
     void setCaption(const QString& caption, const QFont& font, const QColor& colour);
     QString caption() const { return caption_; }
 
+  signals:
+    // A mouse button went down on the frame where no control lies.
+    void barePressed();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -136,6 +136,10 @@ void MainWindow::connectHandlers(ModelBinding* binding) {
     connect(&timer2_, &QTimer::timeout, this,
             [this] { sheet_.setCaption(Label::Label22, todayCaption()); });
 
+    connect(this, &MainWindow::surfacePressed, this, [this] { startWindowMove(this); });
+    connect(static_cast<FrameBox*>(control(QStringLiteral("Frame1"))), &FrameBox::barePressed, this,
+            &MainWindow::surfacePressed);
+
     connect(binding, &ModelBinding::comboPicked, this, [this](Combo picked) {
         for (const Selector& s : kSelectors)
             if (s.combo == picked) s.click(sheet_);
@@ -162,7 +166,7 @@ void MainWindow::connectHandlers(ModelBinding* binding) {
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     if (childAt(event->position().toPoint())) return QWidget::mousePressEvent(event);
     event->accept();
-    startWindowMove(this);
+    emit surfacePressed();
 }
 
 } // namespace lanqi::ui

@@ -28,9 +28,11 @@ class MainWindow : public QWidget {
     void billRequested();
     // Command6: store the settings and end the program.
     void saveAndExitRequested();
+    // A press on the bare band or the bare frame, which moves the window.
+    void surfacePressed();
 
   protected:
-    // A press on the bare band around Frame1 moves the window.
+    // A press on the bare band around Frame1.
     void mousePressEvent(QMouseEvent* event) override;
 
   private:

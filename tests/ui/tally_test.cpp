@@ -4,8 +4,10 @@
 #include "tick.h"
 #include "window_fixture.h"
 
+#include <QDesktopServices>
 #include <QDir>
-#include <QPushButton>
+#include <QSignalSpy>
+#include <QUrl>
 
 using lanqi::Arr;
 
@@ -27,6 +29,15 @@ void typeSampleTally(WindowFixture& f) {
         f.typeInto(QStringLiteral("Text2(%1)").arg(i), rows[i][1]);
     }
 }
+
+// Stands in for the browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 } // namespace
 
@@ -161,6 +172,45 @@ class TallyTest : public QObject {
         QVERIFY(f.ready());
         QTest::mouseClick(f.control("Command2"), Qt::LeftButton);
         QTRY_VERIFY(f.window->isMinimized());
+    }
+
+    void onlyTheBareBandAndFrameMoveTheWindow() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        QSignalSpy moves(f.window.get(), &lanqi::ui::MainWindow::surfacePressed);
+        QWidget* frame = f.control("Frame1");
+        QTest::mouseClick(f.window.get(), Qt::LeftButton, {}, QPoint(4, 300)); // band
+        QTest::mouseClick(frame, Qt::RightButton, {}, QPoint(16, 6));          // caption
+        QTest::mouseClick(frame, Qt::MiddleButton, {}, QPoint(300, 705));      // bare frame
+        QCOMPARE(moves.count(), 3);
+        for (const char* name : {"Label22", "Label2(0)", "Text2(0)", "Text3(4)", "Combo4"})
+            QTest::mouseClick(f.control(name), Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(moves.count(), 3);
+    }
+
+    void linkLabelsOpenTheirAddresses() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("https", &catcher, "open");
+        QTest::mouseClick(f.control("Label8"), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(f.control("Label5"), Qt::LeftButton, {}, QPoint(5, 5));
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(catcher.opened.size(), 2);
+        QVERIFY(catcher.opened[0] != catcher.opened[1]);
+        QCOMPARE(catcher.opened[0].scheme(), QString("https"));
+    }
+
+    void billAndExitButtonsOnlyAskForTheirWork() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        QSignalSpy bill(f.window.get(), &lanqi::ui::MainWindow::billRequested);
+        QSignalSpy exit(f.window.get(), &lanqi::ui::MainWindow::saveAndExitRequested);
+        QTest::mouseClick(f.control("Command3"), Qt::LeftButton);
+        QTest::mouseClick(f.control("Command6"), Qt::LeftButton);
+        QCOMPARE(bill.count(), 1);
+        QCOMPARE(exit.count(), 1);
+        QVERIFY(f.window->isVisible());
     }
 
     void pictureOfTheWindowWithASampleTally() {
