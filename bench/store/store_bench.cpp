@@ -1,0 +1,76 @@
+// The program's three uses of the shipped workbook: the start-up load, one
+// bill export (without showing it) and the save before exit.
+#include "bill_export.h"
+#include "blanking.h"
+#include "save_exit.h"
+#include "startup_load.h"
+#include "tick.h"
+#include "xls_workbook.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+namespace lanqi {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A copy of the shipped workbook in a folder of its own.
+fs::path workbookCopy(const char* name) {
+    fs::path dir = fs::temp_directory_path() / ("lanqi-bench-" + std::string(name));
+    fs::create_directories(dir);
+    fs::path copy = dir / "账单明细.xls";
+    fs::copy_file(LANQI_SHIPPED_WORKBOOK, copy, fs::copy_options::overwrite_existing);
+    return copy;
+}
+
+void fullTally(TallySheet& sheet) {
+    for (int b = 0; b < 4; ++b)
+        for (int i = 0; i < kTallyRows; ++i)
+            sheet.setText(kBlocks[b].count, i, std::to_string(1 + (i + b) % 9));
+    Timer1_Timer(sheet);
+    Timer1_Timer(sheet);
+}
+
+XlsApplication headless() {
+    return XlsApplication([](const fs::path&) {});
+}
+
+void BM_StartupLoad(benchmark::State& state) {
+    fs::path path = workbookCopy("load");
+    XlsApplication app = headless();
+    for (auto _ : state) {
+        TallySheet sheet;
+        attachBlankingRules(sheet);
+        loadFromWorkbook(sheet, app, path);
+        benchmark::DoNotOptimize(sheet.combo(Combo::Combo1).items.size());
+    }
+}
+BENCHMARK(BM_StartupLoad)->Unit(benchmark::kMillisecond);
+
+void BM_BillExport(benchmark::State& state) {
+    fs::path path = workbookCopy("bill");
+    XlsApplication app = headless();
+    TallySheet sheet;
+    attachBlankingRules(sheet);
+    loadFromWorkbook(sheet, app, path);
+    fullTally(sheet);
+    for (auto _ : state) writeBill(sheet, app, path);
+}
+BENCHMARK(BM_BillExport)->Unit(benchmark::kMillisecond);
+
+void BM_SaveBeforeExit(benchmark::State& state) {
+    fs::path path = workbookCopy("save");
+    XlsApplication app = headless();
+    TallySheet sheet;
+    attachBlankingRules(sheet);
+    loadFromWorkbook(sheet, app, path);
+    for (auto _ : state) storeSettings(sheet, app, path);
+}
+BENCHMARK(BM_SaveBeforeExit)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace lanqi
+
+BENCHMARK_MAIN();
