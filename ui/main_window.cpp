@@ -98,9 +98,9 @@ MainWindow::MainWindow(TallySheet& sheet, QWidget* parent)
     }
     applyTabOrder();
 
-    auto* binding = new ModelBinding(sheet_, controls_, this);
-    new KeyNavigation(this, controls_);
-    connectHandlers(binding);
+    binding_ = new ModelBinding(sheet_, controls_, this);
+    keys_ = new KeyNavigation(this, controls_);
+    connectHandlers();
 
     timer1_.setInterval(kTimer1.intervalMs);
     timer2_.setInterval(kTimer2.intervalMs);
@@ -108,6 +108,12 @@ MainWindow::MainWindow(TallySheet& sheet, QWidget* parent)
     timer2_.start();
     centreOnScreen(this);
     if (QWidget* first = controls_.firstTabStop()) first->setFocus(Qt::TabFocusReason);
+}
+
+// The key preview and the mirror go before the control map they read.
+MainWindow::~MainWindow() {
+    delete keys_;
+    delete binding_;
 }
 
 QWidget* MainWindow::build(const Control& row, QWidget* parent) {
@@ -131,7 +137,7 @@ void MainWindow::applyTabOrder() {
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-void MainWindow::connectHandlers(ModelBinding* binding) {
+void MainWindow::connectHandlers() {
     connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(sheet_); });
     connect(&timer2_, &QTimer::timeout, this,
             [this] { sheet_.setCaption(Label::Label22, todayCaption()); });
@@ -140,7 +146,7 @@ void MainWindow::connectHandlers(ModelBinding* binding) {
     connect(static_cast<FrameBox*>(control(QStringLiteral("Frame1"))), &FrameBox::barePressed, this,
             &MainWindow::surfacePressed);
 
-    connect(binding, &ModelBinding::comboPicked, this, [this](Combo picked) {
+    connect(binding_, &ModelBinding::comboPicked, this, [this](Combo picked) {
         for (const Selector& s : kSelectors)
             if (s.combo == picked) s.click(sheet_);
     });

@@ -11,12 +11,14 @@
 
 namespace lanqi::ui {
 
+class KeyNavigation;
 class ModelBinding;
 
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
     explicit MainWindow(TallySheet& sheet, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // A control by the name it is known by: "Text2(0)", "Combo4", "Command3".
     QWidget* control(const QString& name) const { return controls_.byName(name); }
@@ -38,10 +40,12 @@ class MainWindow : public QWidget {
   private:
     QWidget* build(const Control& row, QWidget* frame);
     void applyTabOrder();
-    void connectHandlers(ModelBinding* binding);
+    void connectHandlers();
 
     TallySheet& sheet_;
     ControlMap controls_;
+    ModelBinding* binding_ = nullptr;
+    KeyNavigation* keys_ = nullptr;
     QTimer timer1_;
     QTimer timer2_;
 };
