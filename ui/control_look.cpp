@@ -23,32 +23,29 @@ QFont songFont(double points, bool bold) {
     return font;
 }
 
+// The desktop's palette roles that stand for the system colours.
+struct SystemColour {
+    Colour colour;
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
+};
+constexpr SystemColour kSystemColours[] = {
+    {Colour::WindowText, QPalette::Active, QPalette::Text},
+    {Colour::WindowBackground, QPalette::Active, QPalette::Base},
+    {Colour::ActiveCaption, QPalette::Active, QPalette::Highlight},
+    {Colour::ActiveBorder, QPalette::Active, QPalette::Button},
+    {Colour::ButtonShadow, QPalette::Active, QPalette::Mid},
+    {Colour::GreyText, QPalette::Disabled, QPalette::Text},
+    {Colour::HighlightText, QPalette::Active, QPalette::HighlightedText},
+};
+
 } // namespace
 
 QColor colourOf(Colour colour) {
-    const QPalette system = QApplication::palette();
-    switch (colour) {
-    case Colour::WindowText:
-        return system.color(QPalette::Active, QPalette::Text);
-    case Colour::WindowBackground:
-        return system.color(QPalette::Active, QPalette::Base);
-    case Colour::ActiveCaption:
-        return system.color(QPalette::Active, QPalette::Highlight);
-    case Colour::ActiveBorder:
-        return system.color(QPalette::Active, QPalette::Button);
-    case Colour::ButtonShadow:
-        return system.color(QPalette::Active, QPalette::Mid);
-    case Colour::GreyText:
-        return system.color(QPalette::Disabled, QPalette::Text);
-    case Colour::HighlightText:
-        return system.color(QPalette::Active, QPalette::HighlightedText);
-    case Colour::Red:
-        return QColor(255, 0, 0);
-    case Colour::Blue:
-        return QColor(0, 0, 255);
-    case Colour::Inherit:
-        break;
-    }
+    if (colour == Colour::Red) return QColor(255, 0, 0);
+    if (colour == Colour::Blue) return QColor(0, 0, 255);
+    for (const SystemColour& c : kSystemColours)
+        if (c.colour == colour) return QApplication::palette().color(c.group, c.role);
     return {};
 }
 

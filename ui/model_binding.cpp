@@ -15,12 +15,14 @@ QString qt(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-// Brings a list's items in line with the sheet's, touching only what differs.
-void showItems(QComboBox* box, const std::vector<std::string>& items) {
+// Brings a list's items from what it shows to what the sheet holds, touching
+// only the entries that differ.
+void showItems(QComboBox* box, const std::vector<std::string>& shown,
+               const std::vector<std::string>& items) {
     const int count = static_cast<int>(items.size());
     while (box->count() > count) box->removeItem(box->count() - 1);
     for (int k = 0; k < box->count(); ++k)
-        if (box->itemText(k) != qt(items[k])) box->setItemText(k, qt(items[k]));
+        if (shown[k] != items[k]) box->setItemText(k, qt(items[k]));
     QStringList added;
     for (int k = box->count(); k < count; ++k) added << qt(items[k]);
     if (!added.isEmpty()) box->addItems(added);
@@ -104,7 +106,7 @@ void ModelBinding::showCombo(Combo combo) {
     const QSignalBlocker quiet(box);
     std::vector<std::string>& shown = shownItems_[static_cast<size_t>(combo)];
     if (shown != state.items) {
-        showItems(box, state.items);
+        showItems(box, shown, state.items);
         shown = state.items;
     }
     if (box->currentIndex() != state.selected) box->setCurrentIndex(state.selected);

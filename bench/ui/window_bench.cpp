@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -65,6 +66,27 @@ void BM_TickWithWidgetUpdatesAndPaint(benchmark::State& state) {
     tickOnScreen(state, true);
 }
 BENCHMARK(BM_TickWithWidgetUpdatesAndPaint)->Unit(benchmark::kMillisecond);
+
+// The start-up load fills eight party lists of 201 entries one entry at a
+// time; each entry shows in its list at once.
+void BM_FillPartyListsOnScreen(benchmark::State& state) {
+    const lanqi::Combo lists[] = {lanqi::Combo::Combo5,  lanqi::Combo::Combo6, lanqi::Combo::Combo1,
+                                  lanqi::Combo::Combo7,  lanqi::Combo::Combo8, lanqi::Combo::Combo9,
+                                  lanqi::Combo::Combo10, lanqi::Combo::Combo11};
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto sheet = std::make_unique<lanqi::TallySheet>();
+        auto window = std::make_unique<lanqi::ui::MainWindow>(*sheet);
+        state.ResumeTiming();
+        for (lanqi::Combo list : lists)
+            for (int k = 0; k < 201; ++k) sheet->setComboItem(list, k, "客户" + std::to_string(k));
+        state.PauseTiming();
+        window.reset();
+        sheet.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FillPartyListsOnScreen)->Unit(benchmark::kMillisecond);
 
 // Starts the program, which ends itself after its first paint.
 void BM_StartToWindowShown(benchmark::State& state) {
