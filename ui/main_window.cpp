@@ -121,11 +121,9 @@ QWidget* MainWindow::build(const Control& row, QWidget* parent) {
     w->setObjectName(controlName(row));
     w->setGeometry(pixels(row.place));
     w->setFocusPolicy(focusPolicyOf(row));
-    if (row.kind == Kind::Frame) {
-        applyLook(w, {Colour::Inherit, row.look.back});
-    } else {
-        applyLook(w, row.look);
-    }
+    // The frame keeps its caption's colour and font to itself, so that the
+    // controls inside inherit only its background.
+    applyLook(w, row.kind == Kind::Frame ? Look{Colour::Inherit, row.look.back} : row.look);
     // Fields are drawn over the labels they overlap.
     if (row.kind == Kind::Label) w->lower();
     controls_.add(row, w);
