@@ -41,7 +41,11 @@ bool KeyNavigation::eventFilter(QObject* watched, QEvent* event) {
     if (!widget || widget->window() != window_) return false;
 
     if (type == QEvent::FocusIn) {
-        focusIn(widget);
+        // Coming back to the window or from a drop-down is not entering a
+        // field: the scaler's half-typed number stays as it is.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            focusIn(widget);
         return false;
     }
     auto* key = static_cast<QKeyEvent*>(event);

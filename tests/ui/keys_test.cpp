@@ -147,6 +147,18 @@ class KeysTest : public QObject {
         QCOMPARE(f.sheet.text(lanqi::Arr::Text2, 1), std::string("7"));
     }
 
+    void comingBackToTheWindowKeepsTheCaret() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        f.type("12");
+        QLineEdit* typing = f.line("Text2(0)");
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(typing, &back);
+        QVERIFY(!typing->hasSelectedText());
+        f.type("5");
+        QCOMPARE(f.shown("Text2(0)"), QString("125"));
+    }
+
     void upFromARowSelectsTheDiameterAbove() {
         WindowFixture f;
         QVERIFY(f.ready());
