@@ -1,7 +1,8 @@
 // 澜栖: the tally window on the desktop.
-#include "blanking.h"
-#include "main_window.h"
-#include "sheet.h"
+#include "program.h"
+#include "program_paths.h"
+#include "single_instance.h"
+#include "xls_workbook.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -26,11 +27,18 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("lanqi"));
     app.setApplicationDisplayName(QStringLiteral("澜栖"));
 
-    lanqi::TallySheet sheet;
-    lanqi::attachBlankingRules(sheet);
-    lanqi::ui::MainWindow window(sheet);
+    lanqi::SingleInstance instance(lanqi::instanceLockFile(lanqi::programFolder()));
+    if (!instance.acquired()) {
+        lanqi::showMessage("程序正在运行......");
+        return 0;
+    }
+
+    lanqi::XlsApplication spreadsheet;
+    lanqi::Program program(spreadsheet, lanqi::workbookPath(), lanqi::showMessage,
+                           [] { QApplication::exit(0); });
+    program.Form_Load();
     if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))
-        window.installEventFilter(new ExitAfterFirstPaint(&window));
-    window.show();
+        program.window().installEventFilter(new ExitAfterFirstPaint(&program.window()));
+    program.window().show();
     return app.exec();
 }

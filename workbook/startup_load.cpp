@@ -23,6 +23,10 @@ void loadFields(TallySheet& sheet, const Worksheet& store, const FieldRun& run) 
     }
 }
 
+void loadFootCaption(TallySheet& sheet, const Worksheet& store) {
+    sheet.setCaption(Label::Label23, store.cell(kFootCaption.row, kFootCaption.column));
+}
+
 } // namespace
 
 void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
@@ -30,8 +34,14 @@ void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
     std::unique_ptr<Workbook> book = app.open(workbook);
     const Worksheet& store = book->worksheet(kStoreSheet);
     for (const ListRun& list : kStoreLists) loadList(sheet, store, list);
-    sheet.setCaption(Label::Label23, store.cell(kFootCaption.row, kFootCaption.column));
+    loadFootCaption(sheet, store);
     for (const FieldRun& run : kSavedArea2) loadFields(sheet, store, run);
+}
+
+void loadFootCaption(TallySheet& sheet, SpreadsheetApplication& app,
+                     const std::filesystem::path& workbook) {
+    std::unique_ptr<Workbook> book = app.open(workbook);
+    loadFootCaption(sheet, book->worksheet(kStoreSheet));
 }
 
 } // namespace lanqi

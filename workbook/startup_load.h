@@ -13,4 +13,8 @@ namespace lanqi {
 void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
                       const std::filesystem::path& workbook);
 
+// Sets only the foot-line caption from the store sheet.
+void loadFootCaption(TallySheet& sheet, SpreadsheetApplication& app,
+                     const std::filesystem::path& workbook);
+
 } // namespace lanqi

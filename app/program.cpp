@@ -1,0 +1,53 @@
+#include "program.h"
+
+#include "blanking.h"
+#include "save_exit.h"
+#include "startup_load.h"
+
+#include <QMessageBox>
+
+namespace lanqi {
+
+Program::Program(SpreadsheetApplication& spreadsheet, std::filesystem::path workbook, Inform inform,
+                 Exit exit)
+    : spreadsheet_(spreadsheet), workbook_(std::move(workbook)), inform_(std::move(inform)),
+      exit_(std::move(exit)), bill_(spreadsheet_, workbook_, inform_) {
+    attachBlankingRules(sheet_);
+    window_ = std::make_unique<ui::MainWindow>(sheet_);
+    connect(window_.get(), &ui::MainWindow::billRequested, this, [this] { Command3_Click(); });
+    connect(window_.get(), &ui::MainWindow::saveAndExitRequested, this,
+            [this] { Command6_Click(); });
+}
+
+void Program::Form_Load() {
+    try {
+        loadFromWorkbook(sheet_, spreadsheet_, workbook_);
+    } catch (const std::exception& e) {
+        inform_(std::string("无法读取账单明细，程序将以空白列表启动。\n") + e.what());
+    }
+}
+
+void Program::Command3_Click() {
+    bill_.Command3_Click(sheet_);
+}
+
+// Ends the program only once the settings are stored; otherwise the window
+// stays open with everything on it.
+void Program::Command6_Click() {
+    try {
+        storeSettings(sheet_, spreadsheet_, workbook_);
+    } catch (const std::exception& e) {
+        inform_(std::string("保存设置失败，程序没有退出，窗口上的内容都还在。\n") + e.what());
+        return;
+    }
+    exit_();
+}
+
+void showMessage(std::string_view message) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("澜栖"),
+                    QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace lanqi
