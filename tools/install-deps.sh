@@ -2,9 +2,9 @@
 # Installs the Debian packages the program needs (and, with --tests, what the
 # tests need too), skipping those already installed.
 set -e
-packages="cmake make g++ qt6-base-dev fonts-arphic-uming"
+packages="cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
 if [ "$1" = "--tests" ]; then
-    packages="$packages libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd xvfb xauth"
+    packages="$packages libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd"
 fi
 missing=""
 for p in $packages; do
