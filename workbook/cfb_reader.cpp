@@ -91,13 +91,14 @@ struct Reader {
     // The sectors of a chain in the FAT (or the mini FAT), checked for loops
     // and for links that leave the table.
     std::vector<std::uint32_t> chain(std::uint32_t start, const std::vector<std::uint32_t>& table,
-                                     std::uint32_t limit, const std::string& what) const {
+                                     std::uint32_t limit, const std::string& what,
+                                     const char* kind = "扇区链") const {
         std::vector<std::uint32_t> out;
         std::vector<bool> seen(limit, false);
         for (std::uint32_t s = start; s != kEndOfChain;) {
             if (s >= limit || s >= table.size())
-                throw damaged(what + "的扇区链指向无效扇区 " + sectorText(s));
-            if (seen[s]) throw damaged(what + "的扇区链成环（扇区 " + sectorText(s) + "）");
+                throw damaged(what + "的" + kind + "指向无效扇区 " + sectorText(s));
+            if (seen[s]) throw damaged(what + "的" + kind + "成环（扇区 " + sectorText(s) + "）");
             seen[s] = true;
             out.push_back(s);
             s = table[s];
@@ -210,7 +211,7 @@ struct Reader {
     Bytes miniData(std::uint32_t start, std::uint64_t size, const std::string& what) const {
         std::uint32_t limit = static_cast<std::uint32_t>(miniStream_.size() / kMiniSector +
                                                          (miniStream_.size() % kMiniSector != 0));
-        auto sectors = chain(start, miniFat_, limit, what);
+        auto sectors = chain(start, miniFat_, limit, what, "迷你扇区链");
         if (size > static_cast<std::uint64_t>(sectors.size()) * kMiniSector)
             throw damaged(what + "的长度 " + std::to_string(size) + " 字节超出其迷你扇区链");
         Bytes out;

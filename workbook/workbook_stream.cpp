@@ -133,11 +133,40 @@ class Parser {
         return parts;
     }
 
+    // Damage found inside a record is reported with the record and its place.
+    static FormatError located(const FormatError& e, const char* part, const RecordRef& r) {
+        std::string what = e.what();
+        if (!what.starts_with("文件已损坏")) return e;
+        std::string_view name = rec::name(r.id);
+        return FormatError(what + "（" + part + "的 " +
+                           (name.empty() ? std::to_string(r.id) : std::string(name)) + " 记录" +
+                           at(r.offset) + "）");
+    }
+
     void parseGlobals() {
         for (; next_ < records_.size(); ++next_) {
             const RecordRef& r = records_[next_];
-            std::string where =
-                "工作簿全局部分的记录 " + std::string(rec::name(r.id)) + at(r.offset);
+            GlobalStep step;
+            try {
+                step = globalRecord(r);
+            } catch (const FormatError& e) {
+                throw located(e, "工作簿全局部分", r);
+            }
+            if (step == GlobalStep::Keep)
+                wb_.globals.push_back({r.id, Bytes(r.data.begin(), r.data.end())});
+            if (r.id == rec::kEof) {
+                ++next_;
+                return;
+            }
+        }
+        throw damaged("工作簿全局部分没有 EOF 记录");
+    }
+
+    enum class GlobalStep { Keep, Drop };
+
+    GlobalStep globalRecord(const RecordRef& r) {
+        {
+            const std::string where;
             ByteReader in(r.data, where);
             switch (r.id) {
             case rec::kFilePass:
@@ -167,20 +196,16 @@ class Parser {
             case rec::kSst: {
                 wb_.sstAt = wb_.globals.size();
                 parseSst(continued(records_, next_), where);
-                continue; // the table is rebuilt on write
+                return GlobalStep::Drop; // the table is rebuilt on write
             }
             case rec::kExtSst:
-                continue;
+                wb_.stringsPerBucket = in.u16();
+                return GlobalStep::Drop;
             default:
                 break;
             }
-            wb_.globals.push_back({r.id, Bytes(r.data.begin(), r.data.end())});
-            if (r.id == rec::kEof) {
-                ++next_;
-                return;
-            }
         }
-        throw damaged("工作簿全局部分没有 EOF 记录");
+        return GlobalStep::Keep;
     }
 
     void parseSst(std::vector<ByteView> parts, const std::string& where) {
@@ -211,7 +236,7 @@ class Parser {
     }
 
     void parseSheet(Sheet& sheet) {
-        enum { Before, Table, After } part = Before;
+        Part part = Before;
         int depth = 0;
         Cell* last = nullptr;
         std::uint32_t group = 0;
@@ -230,32 +255,46 @@ class Parser {
                 (part == Before ? sheet.before : sheet.after).push_back(std::move(raw));
                 continue;
             }
-            std::string where = "工作表记录 " + std::string(rec::name(r.id)) + at(r.offset);
-            if (r.id == rec::kRow || r.id == rec::kDbCell || isCellRecord(r.id)) {
-                part = Table;
-                if (r.id == rec::kRow) readRow(sheet, r.data, where);
-                if (isCellRecord(r.id)) last = readCell(sheet, r.id, r.data, where, ++group);
-                continue;
-            }
-            if (part == Table && isFormulaTrailer(r.id) && last) {
-                last->trailers.push_back(std::move(raw));
-                if (r.id == rec::kString && last->id == rec::kFormula)
-                    last->text = formulaString(last->trailers, where);
-                continue;
-            }
-            if (part == Table) part = After;
-            ByteReader in(r.data, where);
-            if (r.id == rec::kColInfo) {
-                std::uint16_t first = in.u16(), lastCol = in.u16();
-                in.skip(2);
-                sheet.columns.push_back({first, lastCol, in.u16()});
-            } else if (r.id == rec::kDefaultRowHeight) {
-                in.skip(2);
-                sheet.defaultRowHeight = in.u16();
+            try {
+                if (sheetRecord(sheet, r, raw, part, last, group)) continue;
+            } catch (const FormatError& e) {
+                throw located(e, "工作表部分", r);
             }
             (part == Before ? sheet.before : sheet.after).push_back(std::move(raw));
         }
         throw damaged("工作表部分没有 EOF 记录");
+    }
+
+    enum Part { Before, Table, After };
+
+    // Takes a worksheet record into the model; false when it is kept as it is.
+    bool sheetRecord(Sheet& sheet, const RecordRef& r, RawRecord& raw, Part& part, Cell*& last,
+                     std::uint32_t& group) {
+        const std::string where;
+        if (r.id == rec::kIndex || r.id == rec::kDbCell) sheet.indexed = true;
+        if (r.id == rec::kRow || r.id == rec::kDbCell || isCellRecord(r.id)) {
+            part = Table;
+            if (r.id == rec::kRow) readRow(sheet, r.data, where);
+            if (isCellRecord(r.id)) last = readCell(sheet, r.id, r.data, where, ++group);
+            return true;
+        }
+        if (part == Table && isFormulaTrailer(r.id) && last) {
+            last->trailers.push_back(std::move(raw));
+            if (r.id == rec::kString && last->id == rec::kFormula)
+                last->text = formulaString(last->trailers, where);
+            return true;
+        }
+        if (part == Table) part = After;
+        ByteReader in(r.data, where);
+        if (r.id == rec::kColInfo) {
+            std::uint16_t first = in.u16(), lastCol = in.u16();
+            in.skip(2);
+            sheet.columns.push_back({first, lastCol, in.u16()});
+        } else if (r.id == rec::kDefaultRowHeight) {
+            in.skip(2);
+            sheet.defaultRowHeight = in.u16();
+        }
+        return false;
     }
 
     // Rows with cells but no ROW record get one, so the table can be indexed.
@@ -310,24 +349,23 @@ class Parser {
         cell.id = id;
         cell.data.assign(data.begin(), data.end());
         switch (id) {
+        // Values are turned into text when read (valueText); here their
+        // records are only checked.
         case rec::kNumber:
-            cell.text = plainNumber(in.f64());
+            in.need(8);
             break;
         case rec::kRk:
-            cell.text = plainNumber(decodeRk(in.u32()));
+            in.need(4);
             break;
         case rec::kBlank:
             break;
-        case rec::kBoolErr: {
-            std::uint8_t v = in.u8();
-            cell.text = boolErrText(v, in.u8() != 0);
+        case rec::kBoolErr:
+            in.need(2);
             break;
-        }
         case rec::kLabelSst: {
             std::uint32_t isst = in.u32();
             if (isst >= wb_.strings.size())
                 throw damaged(where + "引用了不存在的共享字符串 " + std::to_string(isst));
-            cell.text = wb_.strings[isst].text;
             break;
         }
         case rec::kLabel:
@@ -337,17 +375,7 @@ class Parser {
             break;
         }
         case rec::kFormula: {
-            ByteView v = in.take(8);
-            in.need(6);
-            if (getU16(v, 6) != 0xFFFF) {
-                cell.text = plainNumber(getF64(v, 0));
-            } else if (v[0] == 1) {
-                cell.text = boolErrText(v[2], false);
-            } else if (v[0] == 2) {
-                cell.text = errorText(v[2]);
-            } else {
-                cell.text.clear(); // a string result follows in a STRING record
-            }
+            in.need(14); // cached result, options, reserved; a string result follows
             break;
         }
         default:
@@ -365,16 +393,18 @@ class Parser {
         if (n == 0 || getU16(data, data.size() - 2) != first + n - 1)
             throw damaged(where + "的列范围与长度不符");
         Cell* lastCell = nullptr;
+        auto& cells = sheet.rows[row].cells;
+        cells.reserve(cells.size() + n);
         for (std::size_t k = 0; k < n; ++k) {
             ByteView item = data.subspan(4 + k * each, each);
             Cell cell;
             cell.col = static_cast<std::uint16_t>(first + k);
             cell.id = id == rec::kMulRk ? rec::kRk : rec::kBlank;
+            cell.data.reserve(4 + each);
             putU16(cell.data, row);
             putU16(cell.data, cell.col);
             putBytes(cell.data, item);
             cell.group = group;
-            if (id == rec::kMulRk) cell.text = plainNumber(decodeRk(getU32(item, 2)));
             lastCell = &place(sheet, row, std::move(cell));
         }
         return lastCell;
@@ -409,7 +439,10 @@ void writeSst(Bytes& out, const WorkbookStream& wb) {
         for (const auto& [r, row] : s.rows)
             for (const Cell& c : row.cells) total += c.id == rec::kLabelSst;
     const std::size_t n = wb.strings.size();
-    const std::size_t perBucket = std::max<std::size_t>(8, n / 128 + 1);
+    // At most 128 buckets of at least 8 strings; the stored bucket size stays
+    // while it meets both.
+    std::size_t perBucket = std::max<std::size_t>(8, (n + 127) / 128);
+    if (wb.stringsPerBucket >= perBucket) perBucket = wb.stringsPerBucket;
     Bytes ext;
     putU16(ext, static_cast<std::uint16_t>(perBucket));
     ContinuedWriter w(out, rec::kSst);
@@ -497,6 +530,8 @@ TableLayout writeCellTable(Bytes& out, const Sheet& sheet) {
             cellStarts.push_back(out.size());
             writeRowCells(out, r->first, r->second.cells);
         }
+        it = end;
+        if (!sheet.indexed) continue; // a table written without DBCELL records stays so
         std::size_t dbCell = out.size();
         Bytes data;
         putU32(data, static_cast<std::uint32_t>(dbCell - firstRow));
@@ -507,7 +542,6 @@ TableLayout writeCellTable(Bytes& out, const Sheet& sheet) {
         }
         putRecord(out, rec::kDbCell, data);
         layout.dbCells.push_back(static_cast<std::uint32_t>(dbCell));
-        it = end;
     }
     return layout;
 }
@@ -657,13 +691,35 @@ bool WorkbookStream::isTextFormat(std::uint16_t xf) const {
     return it != formats.end() && it->second == "@";
 }
 
-std::string cellText(const Sheet& sheet, std::uint32_t row, std::uint16_t col) {
+std::string valueText(const WorkbookStream& wb, const Cell& c) {
+    ByteView d(c.data);
+    switch (c.id) {
+    case rec::kNumber:
+        return plainNumber(getF64(d, 6));
+    case rec::kRk:
+        return plainNumber(decodeRk(getU32(d, 6)));
+    case rec::kBoolErr:
+        return boolErrText(d[6], d[7] != 0);
+    case rec::kLabelSst:
+        return wb.strings[getU32(d, 6)].text;
+    case rec::kFormula:
+        if (getU16(d, 12) != 0xFFFF) return plainNumber(getF64(d, 6));
+        if (d[6] == 1) return boolErrText(d[8], false);
+        if (d[6] == 2) return errorText(d[8]);
+        return c.text; // from the STRING record, or empty
+    default:
+        return c.text; // inline strings; blanks have none
+    }
+}
+
+std::string cellText(const WorkbookStream& wb, const Sheet& sheet, std::uint32_t row,
+                     std::uint16_t col) {
     auto r = sheet.rows.find(row);
     if (r == sheet.rows.end()) return {};
     const auto& cells = r->second.cells;
     auto it = std::lower_bound(cells.begin(), cells.end(), col,
                                [](const Cell& c, std::uint16_t k) { return c.col < k; });
-    return it != cells.end() && it->col == col ? it->text : std::string();
+    return it != cells.end() && it->col == col ? valueText(wb, *it) : std::string();
 }
 
 void setCellText(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint16_t col,
@@ -694,7 +750,6 @@ void setCellText(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint1
     case TypedEntry::Number:
         cell.id = rec::kNumber;
         putF64(cell.data, entry.number);
-        cell.text = plainNumber(entry.number);
         break;
     case TypedEntry::Text: {
         std::string key(text);
@@ -709,7 +764,6 @@ void setCellText(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint1
         }
         cell.id = rec::kLabelSst;
         putU32(cell.data, isst);
-        cell.text = wb.strings[isst].text;
         break;
     }
     }

@@ -27,7 +27,7 @@ struct Cell {
     Bytes data;           // that record's payload: row, column, format index, value
     std::uint32_t group = 0;         // cells read from one MULRK/MULBLANK share a nonzero group
     std::vector<RawRecord> trailers; // records that belong to a formula: STRING, SHRFMLA, ...
-    std::string text;                // the value as the spreadsheet shows it, unformatted
+    std::string text;                // the text of inline strings and of a formula's string result
     std::uint16_t xf() const { return getU16(data, 4); }
 };
 
@@ -50,6 +50,7 @@ struct Sheet {
     std::vector<RawRecord> after; // after the cell table up to and including EOF
     std::vector<ColumnFormat> columns;
     std::uint16_t defaultRowHeight = 255;
+    bool indexed = false; // had INDEX or DBCELL records; written without when it had none
     bool touched = false;
 };
 
@@ -58,6 +59,7 @@ struct WorkbookStream {
     std::size_t sstAt = SIZE_MAX;      // globals index the SST is written before
     std::vector<SharedString> strings; // the shared string table
     std::unordered_map<std::string, std::uint32_t> stringIndex;
+    std::uint16_t stringsPerBucket = 0;   // of the EXTSST as read, kept where it still fits
     std::vector<std::uint16_t> xfFormats; // number format index of each cell format
     std::map<std::uint16_t, std::string> formats;
     std::vector<Sheet> sheets; // in stream order
@@ -75,8 +77,12 @@ struct WorkbookStream {
 WorkbookStream readWorkbookStream(ByteView stream);
 Bytes writeWorkbookStream(WorkbookStream& wb);
 
+// The cell's value as the spreadsheet shows it, unformatted: numbers in
+// plain number text, a formula as its cached result, TRUE/FALSE, #DIV/0!...
+std::string valueText(const WorkbookStream& wb, const Cell& cell);
 // Reads the cell (row, column counted from 0) as text; empty if absent.
-std::string cellText(const Sheet& sheet, std::uint32_t row, std::uint16_t col);
+std::string cellText(const WorkbookStream& wb, const Sheet& sheet, std::uint32_t row,
+                     std::uint16_t col);
 // Stores a typed text in the cell, as a spreadsheet stores what a user types.
 void setCellText(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint16_t col,
                  std::string_view text);

@@ -108,7 +108,7 @@ void XlsWorksheet::check(int row, int column) const {
 
 std::string XlsWorksheet::cell(int row, int column) const {
     check(row, column);
-    return xls::cellText(sheet_, static_cast<std::uint32_t>(row - 1),
+    return xls::cellText(book_.stream(), sheet_, static_cast<std::uint32_t>(row - 1),
                          static_cast<std::uint16_t>(column - 1));
 }
 

@@ -5,6 +5,9 @@
 #include "peer_workbook.h"
 #include "xls_workbook.h"
 
+#include "cfb_reader.h"
+#include "workbook_stream.h"
+
 #include "numeric_text.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +79,15 @@ TEST_F(PeerTest, ReadsWhatLibreOfficeWrote) {
     EXPECT_EQ(bill.cell(7, 2), "");
     EXPECT_EQ(bill.cell(8, 2), "合并区域");
     EXPECT_THROW(book->worksheet("Sheet9"), WorkbookError);
+}
+
+TEST_F(PeerTest, UnchangedWorkbookStreamIsWrittenBackByteForByte) {
+    auto bytes = test::readFile(copy("same.xls"));
+    auto cf = xls::readCompoundFile(
+        xls::ByteView(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    const auto& stream = cf.entries[*cf.findInRoot(u"Workbook")].content;
+    auto wb = xls::readWorkbookStream(stream);
+    EXPECT_EQ(xls::writeWorkbookStream(wb), stream);
 }
 
 // Every cell, merged area, column width and row height as xlrd sees them,
