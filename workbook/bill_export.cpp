@@ -1,7 +1,6 @@
 #include "bill_export.h"
 
-#include "busy_lock.h"
-#include "cell_map.h"
+#include "field_cells.h"
 
 namespace lanqi {
 
@@ -25,17 +24,13 @@ void putSlot(Worksheet& bill, Cell c, const TallySheet& sheet, const std::array<
 
 void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
                const std::filesystem::path& workbook) {
-    requireNotOpenElsewhere(workbook);
-    std::unique_ptr<Workbook> book = app.open(workbook);
-    Worksheet& bill = book->worksheet(kBillSheet);
-    putSlot(bill, kBillNameSlot, sheet, kNameSlot);
-    putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
-    for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);
-    for (const CaptionCell& c : kBillCaptions) put(bill, c.cell, sheet.caption(c.label));
-    for (const FieldRun& run : kBillFields)
-        for (int i = run.first; i <= run.last; ++i)
-            put(bill, run.cellOf(i), sheet.text(run.arr, i));
-    book->save();
+    editWorkbook(app, workbook, kBillSheet, [&sheet](Worksheet& bill) {
+        putSlot(bill, kBillNameSlot, sheet, kNameSlot);
+        putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
+        for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);
+        for (const CaptionCell& c : kBillCaptions) put(bill, c.cell, sheet.caption(c.label));
+        writeFields(sheet, bill, kBillFields);
+    });
 }
 
 BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform)

@@ -1,6 +1,6 @@
 #include "startup_load.h"
 
-#include "cell_map.h"
+#include "field_cells.h"
 
 namespace lanqi {
 
@@ -16,13 +16,6 @@ void loadList(TallySheet& sheet, const Worksheet& store, const ListRun& list) {
     }
 }
 
-void loadFields(TallySheet& sheet, const Worksheet& store, const FieldRun& run) {
-    for (int i = run.first; i <= run.last; ++i) {
-        Cell c = run.cellOf(i);
-        sheet.setText(run.arr, i, store.cell(c.row, c.column));
-    }
-}
-
 void loadFootCaption(TallySheet& sheet, const Worksheet& store) {
     sheet.setCaption(Label::Label23, store.cell(kFootCaption.row, kFootCaption.column));
 }
@@ -35,7 +28,7 @@ void loadFromWorkbook(TallySheet& sheet, SpreadsheetApplication& app,
     const Worksheet& store = book->worksheet(kStoreSheet);
     for (const ListRun& list : kStoreLists) loadList(sheet, store, list);
     loadFootCaption(sheet, store);
-    for (const FieldRun& run : kSavedArea2) loadFields(sheet, store, run);
+    readFields(sheet, store, kSavedArea2);
 }
 
 void loadFootCaption(TallySheet& sheet, SpreadsheetApplication& app,

@@ -1,0 +1,34 @@
+#include "field_cells.h"
+
+#include "busy_lock.h"
+
+namespace lanqi {
+
+using cellmap::Cell;
+using cellmap::FieldRun;
+
+void writeFields(const TallySheet& sheet, Worksheet& cells, std::span<const FieldRun> runs) {
+    for (const FieldRun& run : runs)
+        for (int i = run.first; i <= run.last; ++i) {
+            Cell c = run.cellOf(i);
+            cells.setCell(c.row, c.column, sheet.text(run.arr, i));
+        }
+}
+
+void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const FieldRun> runs) {
+    for (const FieldRun& run : runs)
+        for (int i = run.first; i <= run.last; ++i) {
+            Cell c = run.cellOf(i);
+            sheet.setText(run.arr, i, cells.cell(c.row, c.column));
+        }
+}
+
+void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
+                  std::string_view sheetName, const std::function<void(Worksheet&)>& write) {
+    requireNotOpenElsewhere(workbook);
+    std::unique_ptr<Workbook> book = app.open(workbook);
+    write(book->worksheet(sheetName));
+    book->save();
+}
+
+} // namespace lanqi

@@ -1,0 +1,25 @@
+#pragma once
+// Moving fields between the tally sheet and worksheet cells along the cell
+// map, and the one way the program changes the workbook.
+#include "automation.h"
+#include "cell_map.h"
+
+#include <functional>
+#include <span>
+
+namespace lanqi {
+
+// Each field of the runs into its cell, as its text.
+void writeFields(const TallySheet& sheet, Worksheet& cells,
+                 std::span<const cellmap::FieldRun> runs);
+
+// Each field of the runs from its cell's text, empty text included.
+void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const cellmap::FieldRun> runs);
+
+// Opens the workbook, lets `write` fill the named sheet and saves it in
+// place. Refuses a workbook that another program has open. Throws
+// WorkbookError; the file is then as it was.
+void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
+                  std::string_view sheetName, const std::function<void(Worksheet&)>& write);
+
+} // namespace lanqi
