@@ -82,6 +82,47 @@ std::string boolErrText(std::uint8_t value, bool isError) {
     return value ? "TRUE" : "FALSE";
 }
 
+// A formula whose whole expression refers to the shared formula anchored at
+// (row, col).
+bool sharesFormulaOf(const Cell& c, std::uint32_t row, std::uint16_t col) {
+    ByteView d(c.data);
+    return c.id == rec::kFormula && d.size() >= 27 && getU16(d, 20) == 5 && d[22] == 0x01 &&
+           getU16(d, 23) == row && getU16(d, 25) == col;
+}
+
+// Writing over the first cell of a shared formula would take the formula
+// from the cells that share it: the next of them takes it over, with the
+// shared range starting there. Ranges of one row or one column only.
+void handOverSharedFormula(Sheet& sheet, std::uint32_t row, std::uint16_t col,
+                           std::vector<RawRecord>& trailers) {
+    auto shared = std::find_if(trailers.begin(), trailers.end(),
+                               [](const RawRecord& t) { return t.id == rec::kShrFmla; });
+    if (shared == trailers.end() || shared->data.size() < 6) return;
+    Bytes& ref = shared->data;
+    std::uint16_t rowFirst = getU16(ref, 0), rowLast = getU16(ref, 2);
+    std::uint8_t colFirst = ref[4], colLast = ref[5];
+    if (rowFirst != rowLast && colFirst != colLast) return;
+    std::vector<std::pair<std::uint32_t, Cell*>> sharers;
+    for (auto it = sheet.rows.lower_bound(rowFirst); it != sheet.rows.end() && it->first <= rowLast;
+         ++it)
+        for (Cell& c : it->second.cells)
+            if (c.col >= colFirst && c.col <= colLast && !(it->first == row && c.col == col) &&
+                sharesFormulaOf(c, row, col))
+                sharers.emplace_back(it->first, &c);
+    if (sharers.empty()) return;
+    auto [heirRow, heir] = sharers.front();
+    for (auto& [r, c] : sharers) {
+        setU16(c->data.data() + 23, static_cast<std::uint16_t>(heirRow));
+        setU16(c->data.data() + 25, heir->col);
+    }
+    if (rowFirst == rowLast)
+        ref[4] = static_cast<std::uint8_t>(heir->col);
+    else
+        setU16(ref.data(), static_cast<std::uint16_t>(heirRow));
+    heir->trailers.insert(heir->trailers.begin(), std::move(*shared));
+    trailers.erase(shared);
+}
+
 Bytes newRowRecord(std::uint32_t row, std::uint16_t height) {
     Bytes b;
     putU16(b, static_cast<std::uint16_t>(row));
@@ -737,6 +778,7 @@ void setCellText(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint1
     if (!exists && text.empty()) return;
     std::uint16_t xf = exists ? it->xf() : defaultXf(wb, sheet, r, col);
     TypedEntry entry = classifyTyped(text, wb.isTextFormat(xf));
+    if (exists && it->id == rec::kFormula) handOverSharedFormula(sheet, row, col, it->trailers);
 
     Cell cell;
     cell.col = col;

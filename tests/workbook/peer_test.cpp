@@ -171,6 +171,7 @@ std::vector<Write> billWrites() {
         {test::kBillSheet, 10, 10, "-0.5"},
         {test::kBillSheet, 40, 2, "远处"},
         {test::kListSheet, 3, 5, "替换"},
+        {test::kListSheet, 2, 5, "首行"},
         {test::kListSheet, 5, 2, "99"},
     };
     for (int r = 2; r <= 301; ++r)
@@ -219,6 +220,9 @@ TEST_F(PeerTest, LibreOfficeRecalculatesAndReadsTheWrittenValues) {
     EXPECT_EQ((bill[{2, 3}]), "26");
     EXPECT_EQ((bill[{6, 1}]), "共25件");
     EXPECT_EQ((list[{5, 5}]), "198");
+    // The column's shared formula survives the write over its first cell.
+    EXPECT_EQ((list[{4, 5}]), "6");
+    EXPECT_EQ((list[{601, 5}]), "1200");
     // Cells not written are unchanged.
     EXPECT_EQ((bill[{1, 1}]), "木材账单");
     EXPECT_EQ((bill[{8, 2}]), "合并区域");
