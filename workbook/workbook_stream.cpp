@@ -290,6 +290,7 @@ class Parser {
                 sheet.after.push_back(std::move(raw));
                 ++next_;
                 addMissingRows(sheet);
+                readFormulaStrings(sheet);
                 return;
             }
             if (!sheet.worksheet || nested) {
@@ -321,8 +322,6 @@ class Parser {
         }
         if (part == Table && isFormulaTrailer(r.id) && last) {
             last->trailers.push_back(std::move(raw));
-            if (r.id == rec::kString && last->id == rec::kFormula)
-                last->text = formulaString(last->trailers, where);
             return true;
         }
         if (part == Table) part = After;
@@ -346,6 +345,18 @@ class Parser {
             setU16(row.record->data() + 2, row.cells.front().col);
             setU16(row.record->data() + 4, static_cast<std::uint16_t>(row.cells.back().col + 1));
         }
+    }
+
+    // A formula whose cached result is a string takes it from the STRING
+    // record (and its CONTINUEs) after it; other STRING records are kept as
+    // they are without being read.
+    static void readFormulaStrings(Sheet& sheet) {
+        for (auto& [r, row] : sheet.rows)
+            for (Cell& c : row.cells)
+                if (c.id == rec::kFormula && getU16(c.data, 12) == 0xFFFF && c.data[6] == 0 &&
+                    std::any_of(c.trailers.begin(), c.trailers.end(),
+                                [](const RawRecord& t) { return t.id == rec::kString; }))
+                    c.text = formulaString(c.trailers, "公式的字符串结果");
     }
 
     static std::string formulaString(const std::vector<RawRecord>& trailers,

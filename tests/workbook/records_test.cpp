@@ -142,6 +142,20 @@ TEST(Records, SharedStringsRunOnIntoContinueRecords) {
     std::filesystem::remove_all(dir);
 }
 
+TEST(Records, AFormulaStringResultRunsOnAndStrayStringRecordsAreLeftAlone) {
+    test::BookSpec spec;
+    spec.sheets = {{"S",
+                    {test::cellRecord(rec::kFormula, 0, 0, 15, formulaValue(special(0, 0))),
+                     test::record(rec::kString, le16(5) + Bytes{0, 'a', 'b'}),
+                     test::record(rec::kContinue, Bytes{1} + le16(0x6728) + le16('c') + le16('d')),
+                     test::cellRecord(rec::kFormula, 0, 1, 15, formulaValue(special(2, 7))),
+                     test::record(rec::kString, Bytes{0xFF, 0xFF, 0})},
+                    {}}};
+    auto book = openXlsWorkbook("t.xls", test::buildFile(spec));
+    EXPECT_EQ(book->worksheet("S").cell(1, 1), "ab木cd");
+    EXPECT_EQ(book->worksheet("S").cell(1, 2), "#DIV/0!");
+}
+
 TEST(Records, OtherFormatsAreRefusedSayingWhatTheyAre) {
     test::BookSpec book;
     book.sheets = {{"S", {}, {}}};
