@@ -6,12 +6,6 @@
 namespace lanqi::xls {
 namespace {
 
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
-constexpr std::size_t kMiniSector = 64;
-constexpr std::size_t kMiniCutoff = 4096;
-
 std::string sectorText(std::uint32_t s) {
     return std::to_string(s);
 }

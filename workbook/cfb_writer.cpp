@@ -6,13 +6,6 @@
 namespace lanqi::xls {
 namespace {
 
-constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-constexpr std::uint32_t kFatSector = 0xFFFFFFFD;
-constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
-constexpr std::size_t kMiniSector = 64;
-constexpr std::size_t kMiniCutoff = 4096;
-
 std::size_t sectorsFor(std::size_t bytes, std::size_t unit) {
     return (bytes + unit - 1) / unit;
 }

@@ -14,6 +14,15 @@ namespace lanqi::xls {
 
 inline constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
 
+// Sector numbers with a meaning of their own, and the mini stream's units.
+inline constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
+inline constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
+inline constexpr std::uint32_t kFatSector = 0xFFFFFFFD;
+inline constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
+inline constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
+inline constexpr std::size_t kMiniSector = 64;
+inline constexpr std::size_t kMiniCutoff = 4096; // smaller streams live in the mini stream
+
 enum class EntryType : std::uint8_t { Unused = 0, Storage = 1, Stream = 2, Root = 5 };
 
 struct DirectoryEntry {

@@ -179,14 +179,16 @@ std::vector<Write> billWrites() {
     return w;
 }
 
+void writeAndSave(const fs::path& file) {
+    XlsApplication app([](const fs::path&) {});
+    auto book = app.open(file);
+    for (const Write& w : billWrites()) book->worksheet(w.sheet).setCell(w.row, w.column, w.text);
+    book->save();
+}
+
 TEST_F(PeerTest, WrittenCellsReadBackInTheEngine) {
     fs::path file = copy("engine.xls");
-    {
-        auto book = app_.open(file);
-        for (const Write& w : billWrites())
-            book->worksheet(w.sheet).setCell(w.row, w.column, w.text);
-        book->save();
-    }
+    writeAndSave(file);
     auto book = app_.open(file);
     for (const Write& w : billWrites())
         EXPECT_EQ(book->worksheet(w.sheet).cell(w.row, w.column), w.text)
@@ -199,12 +201,7 @@ TEST_F(PeerTest, WrittenCellsReadBackInTheEngine) {
 
 TEST_F(PeerTest, LibreOfficeRecalculatesAndReadsTheWrittenValues) {
     fs::path file = copy("bill.xls");
-    {
-        auto book = app_.open(file);
-        for (const Write& w : billWrites())
-            book->worksheet(w.sheet).setCell(w.row, w.column, w.text);
-        book->save();
-    }
+    writeAndSave(file);
     fs::path out = *dir_ / "csv";
     fs::create_directories(out);
     test::convertWithLibreOffice(
@@ -233,12 +230,7 @@ TEST_F(PeerTest, XlrdSeesTheWritesAndNothingElseChanged) {
     if (!test::haveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed";
     fs::path file = copy("xlrd.xls");
     auto before = xlrdDump(file);
-    {
-        auto book = app_.open(file);
-        for (const Write& w : billWrites())
-            book->worksheet(w.sheet).setCell(w.row, w.column, w.text);
-        book->save();
-    }
+    writeAndSave(file);
     auto after = xlrdDump(file);
     const std::vector<Write> writes = billWrites();
     std::map<std::string, const Write*> written;
