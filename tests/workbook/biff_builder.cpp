@@ -64,39 +64,39 @@ Bytes xf(std::uint16_t ifmt, bool style) {
 
 } // namespace
 
-Bytes buildStream(const BookSpec& spec) {
+Bytes buildStream(const BookSpec& plan) {
     Bytes out;
-    put(out, {rec::kBof, bof(spec.bofVersion, 0x0005)});
+    put(out, {rec::kBof, bof(plan.bofVersion, 0x0005)});
     put(out, {rec::kCodePage, le16(1200)});
-    for (const auto& r : spec.extraGlobals) put(out, r);
+    for (const auto& r : plan.extraGlobals) put(out, r);
     put(out, {rec::kFormat, le16(164) + le16(1) + Bytes{0, '@'}});
     for (int i = 0; i < 16; ++i) put(out, {rec::kXf, xf(0, i < 15)});
     put(out, {rec::kXf, xf(49, false)});
     put(out, {rec::kXf, xf(164, false)});
     put(out, {rec::kXf, xf(2, false)});
     std::vector<std::size_t> fix;
-    for (const SheetSpec& s : spec.sheets) {
+    for (const SheetSpec& s : plan.sheets) {
         fix.push_back(out.size() + 4);
         Bytes name = xls::encodeUnicodeString(s.name, true);
         put(out, {rec::kBoundSheet, le32(0) + Bytes{0, 0} + name});
     }
-    for (const auto& r : spec.sst) put(out, r);
+    for (const auto& r : plan.sst) put(out, r);
     put(out, {rec::kEof, {}});
-    for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+    for (std::size_t i = 0; i < plan.sheets.size(); ++i) {
         xls::setU32(out.data() + fix[i], static_cast<std::uint32_t>(out.size()));
-        put(out, {rec::kBof, bof(spec.bofVersion, 0x0010)});
-        for (const auto& r : spec.sheets[i].head) put(out, r);
+        put(out, {rec::kBof, bof(plan.bofVersion, 0x0010)});
+        for (const auto& r : plan.sheets[i].head) put(out, r);
         put(out, {rec::kDimensions, le32(0) + le32(0) + le16(0) + le16(0) + le16(0)});
-        for (const auto& r : spec.sheets[i].cells) put(out, r);
+        for (const auto& r : plan.sheets[i].cells) put(out, r);
         put(out, {rec::kWindow2, le16(0x06B6) + Bytes(16, 0)});
         put(out, {rec::kEof, {}});
     }
     return out;
 }
 
-Bytes buildFile(const BookSpec& spec, const std::u16string& streamName) {
+Bytes buildFile(const BookSpec& plan, const std::u16string& streamName) {
     using T = xls::EntryType;
-    Bytes stream = buildStream(spec);
+    Bytes stream = buildStream(plan);
     if (stream.size() < 4096) stream.resize(4096, 0); // as spreadsheet programs pad it
     return xls::writeCompoundFile(buildCompound(
         {{u"Root Entry", T::Root, xls::kNoStream, xls::kNoStream, 1, {}, 1},

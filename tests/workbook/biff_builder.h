@@ -27,8 +27,8 @@ struct BookSpec {
     std::uint16_t bofVersion = 0x0600;
 };
 
-xls::Bytes buildStream(const BookSpec& spec);
-xls::Bytes buildFile(const BookSpec& spec, const std::u16string& streamName = u"Workbook");
+xls::Bytes buildStream(const BookSpec& plan);
+xls::Bytes buildFile(const BookSpec& plan, const std::u16string& streamName = u"Workbook");
 
 xls::RawRecord cellRecord(std::uint16_t id, std::uint16_t row, std::uint16_t col, std::uint16_t xf,
                           const xls::Bytes& value = {});

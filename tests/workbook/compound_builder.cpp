@@ -10,7 +10,7 @@ xls::Bytes patternBytes(std::size_t n, std::uint8_t seed) {
     return b;
 }
 
-xls::CompoundFile buildCompound(const std::vector<EntrySpec>& specs, int version) {
+xls::CompoundFile buildCompound(const std::vector<EntrySpec>& plans, int version) {
     xls::CompoundFile cf;
     cf.majorVersion = static_cast<std::uint16_t>(version);
     std::memcpy(cf.header.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
@@ -20,8 +20,8 @@ xls::CompoundFile buildCompound(const std::vector<EntrySpec>& specs, int version
     xls::setU16(cf.header.data() + 0x1E, version == 4 ? 12 : 9);
     xls::setU16(cf.header.data() + 0x20, 6);
     xls::setU32(cf.header.data() + 0x38, 4096);
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        const EntrySpec& s = specs[i];
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        const EntrySpec& s = plans[i];
         xls::DirectoryEntry e;
         for (std::size_t k = 0; k < s.name.size(); ++k)
             xls::setU16(e.raw.data() + 2 * k, s.name[k]);

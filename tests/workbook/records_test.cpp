@@ -47,9 +47,9 @@ std::string openError(const Bytes& bytes, const char* name = "账单明细.xls")
 }
 
 TEST(Records, EveryCellKindReadsAsTheSpreadsheetShowsIt) {
-    test::BookSpec spec;
-    spec.sst = {test::simpleSst({"甲", "plain"})};
-    spec.sst[0].data = le32(2) + le32(2) + le16(1) + Bytes{1, 0x32, 0x75} + le16(5) + Bytes{0} +
+    test::BookSpec plan;
+    plan.sst = {test::simpleSst({"甲", "plain"})};
+    plan.sst[0].data = le32(2) + le32(2) + le16(1) + Bytes{1, 0x32, 0x75} + le16(5) + Bytes{0} +
                        Bytes{'p', 'l', 'a', 'i', 'n'};
     std::vector<xls::RawRecord> c = {
         test::cellRecord(rec::kNumber, 0, 0, 15, test::f64(24)),
@@ -77,8 +77,8 @@ TEST(Records, EveryCellKindReadsAsTheSpreadsheetShowsIt) {
         test::cellRecord(rec::kBlank, 5, 0, 18),
         test::record(rec::kMulBlank, le16(5) + le16(1) + le16(18) + le16(18) + le16(2)),
     };
-    spec.sheets = {{"原木一", c, {}}};
-    auto book = openXlsWorkbook("t.xls", test::buildFile(spec));
+    plan.sheets = {{"原木一", c, {}}};
+    auto book = openXlsWorkbook("t.xls", test::buildFile(plan));
     Worksheet& s = book->worksheet("原木一");
     const char* expected[6][6] = {
         {"24", "0.48", "-7", "0.48", "1.5", "12.34"}, {"", "", "1", "2", "3", ""},
@@ -101,15 +101,15 @@ TEST(Records, SharedStringsRunOnIntoContinueRecords) {
     Bytes cont1 = Bytes{1} + le16('D') + le16(0x6728) + le16('F') + le16(2) + Bytes{0x08} +
                   le16(1) + Bytes{'x', 'y'};
     Bytes cont2 = le16(0) + le16(1) + le16(3) + Bytes{0, 'e', 'n', 'd'};
-    test::BookSpec spec;
-    spec.sst = {test::record(rec::kSst, sst), test::record(rec::kContinue, cont1),
+    test::BookSpec plan;
+    plan.sst = {test::record(rec::kSst, sst), test::record(rec::kContinue, cont1),
                 test::record(rec::kContinue, cont2)};
-    spec.sheets = {{"S",
+    plan.sheets = {{"S",
                     {test::cellRecord(rec::kLabelSst, 0, 0, 15, le32(0)),
                      test::cellRecord(rec::kLabelSst, 0, 1, 15, le32(1)),
                      test::cellRecord(rec::kLabelSst, 0, 2, 15, le32(2))},
                     {}}};
-    Bytes file = test::buildFile(spec);
+    Bytes file = test::buildFile(plan);
     auto book = openXlsWorkbook("t.xls", file);
     Worksheet& s = book->worksheet("S");
     EXPECT_EQ(s.cell(1, 1), "ABCD木F");
@@ -143,15 +143,15 @@ TEST(Records, SharedStringsRunOnIntoContinueRecords) {
 }
 
 TEST(Records, AFormulaStringResultRunsOnAndStrayStringRecordsAreLeftAlone) {
-    test::BookSpec spec;
-    spec.sheets = {{"S",
+    test::BookSpec plan;
+    plan.sheets = {{"S",
                     {test::cellRecord(rec::kFormula, 0, 0, 15, formulaValue(special(0, 0))),
                      test::record(rec::kString, le16(5) + Bytes{0, 'a', 'b'}),
                      test::record(rec::kContinue, Bytes{1} + le16(0x6728) + le16('c') + le16('d')),
                      test::cellRecord(rec::kFormula, 0, 1, 15, formulaValue(special(2, 7))),
                      test::record(rec::kString, Bytes{0xFF, 0xFF, 0})},
                     {}}};
-    auto book = openXlsWorkbook("t.xls", test::buildFile(spec));
+    auto book = openXlsWorkbook("t.xls", test::buildFile(plan));
     EXPECT_EQ(book->worksheet("S").cell(1, 1), "ab木cd");
     EXPECT_EQ(book->worksheet("S").cell(1, 2), "#DIV/0!");
 }
@@ -178,10 +178,10 @@ TEST(Records, OtherFormatsAreRefusedSayingWhatTheyAre) {
 
 TEST(Records, ContradictoryRecordsAreDamage) {
     auto damaged = [](std::vector<xls::RawRecord> cells) {
-        test::BookSpec spec;
-        spec.sst = {test::simpleSst({"a"})};
-        spec.sheets = {{"S", std::move(cells), {}}};
-        std::string e = openError(test::buildFile(spec));
+        test::BookSpec plan;
+        plan.sst = {test::simpleSst({"a"})};
+        plan.sheets = {{"S", std::move(cells), {}}};
+        std::string e = openError(test::buildFile(plan));
         return e.find("文件已损坏") != std::string::npos ? "damaged" : e;
     };
     EXPECT_EQ(damaged({test::cellRecord(rec::kLabelSst, 0, 0, 15, le32(5))}), "damaged");
@@ -192,9 +192,9 @@ TEST(Records, ContradictoryRecordsAreDamage) {
     EXPECT_EQ(damaged({test::cellRecord(rec::kLabel, 0, 0, 15, le16(50) + Bytes{0, 'a'})}),
               "damaged");
 
-    test::BookSpec spec;
-    spec.sheets = {{"S", {}, {}}};
-    Bytes stream = test::buildStream(spec);
+    test::BookSpec plan;
+    plan.sheets = {{"S", {}, {}}};
+    Bytes stream = test::buildStream(plan);
     xls::setU16(stream.data() + stream.size() - 2, 200); // the last record runs past the end
     EXPECT_THROW(xls::readWorkbookStream(stream), xls::FormatError);
     Bytes cut(stream.begin(), stream.end() - 4); // no EOF
@@ -204,12 +204,12 @@ TEST(Records, ContradictoryRecordsAreDamage) {
 class Writing : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::BookSpec spec;
-        spec.sst = {test::simpleSst({"old"})};
+        test::BookSpec plan;
+        plan.sst = {test::simpleSst({"old"})};
         // Row 3 has its own format (18); column E's format is custom Text.
         Bytes row3 = le16(2) + le16(0) + le16(0) + le16(300) + le16(0) + le16(0) +
                      le32(0x0100 | 0x80 | (test::kXfTwoDecimals << 16));
-        spec.sheets = {
+        plan.sheets = {
             {"S",
              {test::record(rec::kRow, row3),
               test::cellRecord(rec::kLabelSst, 0, 0, test::kXfText, le32(0)),
@@ -221,7 +221,7 @@ class Writing : public ::testing::Test {
                                             le32(rkInt(4)) + le16(3))},
              {test::record(rec::kColInfo, le16(4) + le16(4) + le16(2000) +
                                               le16(test::kXfCustomText) + le16(0) + le16(0))}}};
-        file_ = test::buildFile(spec);
+        file_ = test::buildFile(plan);
         book_ = openXlsWorkbook("t.xls", file_);
     }
     Worksheet& sheet() { return book_->worksheet("S"); }

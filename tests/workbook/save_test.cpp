@@ -31,11 +31,11 @@ class Saving : public ::testing::Test {
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        test::BookSpec spec;
-        spec.sst = {test::simpleSst({"old"})};
-        spec.sheets = {
+        test::BookSpec plan;
+        plan.sst = {test::simpleSst({"old"})};
+        plan.sheets = {
             {"原木一", {test::cellRecord(xls::rec::kLabelSst, 0, 0, 15, test::le32(0))}, {}}};
-        Bytes bytes = test::buildFile(spec);
+        Bytes bytes = test::buildFile(plan);
         file_ = dir_ / "账单明细.xls";
         std::ofstream(file_, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
