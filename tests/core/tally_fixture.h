@@ -16,6 +16,8 @@ class TallyTest : public ::testing::Test {
         int k = 0;
         for (const char* b : bounds) sheet.setText(Arr::Text26, k++, b);
     }
+    // The usual grading: rows from 14, 20, 26, 32 and 38 cm.
+    void setStandardBounds() { setBounds({"", "14", "20", "26", "32", "38"}); }
     void setRow(int block, int row, const char* diameter, const char* count) {
         sheet.setText(kBlocks[block].diameter, row, diameter);
         sheet.setText(kBlocks[block].count, row, count);

@@ -9,7 +9,7 @@ using Tick = testing::TallyTest;
 
 TEST_F(Tick, WorkedTick) {
     sheet.setText(Arr::Text25, 0, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     sheet.setText(Arr::Text30, 2, "1000");
     sheet.setText(Arr::Text30, 3, "1200");
     setRow(0, 0, "20", "3");
@@ -45,7 +45,7 @@ TEST_F(Tick, NewSheetBlanksToEmptyEverywhere) {
 
 TEST_F(Tick, CountWithoutDiameterAddsPiecesButNoVolume) {
     sheet.setText(Arr::Text25, 0, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     setRow(0, 0, "", "5");
     setRow(0, 1, "20", "1");
     tick();
@@ -67,7 +67,7 @@ TEST_F(Tick, NonNumericOrBlankDiameterKeepsItsVolume) {
 }
 
 TEST_F(Tick, GradesByBoundMinusOne) {
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     sheet.setText(Arr::Text25, 0, "4");
     const char* diameters[] = {"12", "13", "13.5", "14", "19", "19.5",
                                "20", "37", "37.5", "38", "60"};
@@ -103,7 +103,7 @@ TEST_F(Tick, EmptyBoundsSendEverythingToTheLastRow) {
 
 TEST_F(Tick, FractionalAndNegativeCounts) {
     sheet.setText(Arr::Text25, 0, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     setRow(0, 0, "20", "2.5");
     setRow(0, 1, "20", "1");
     setRow(1, 0, "20", "-3");
@@ -120,7 +120,7 @@ TEST_F(Tick, FractionalAndNegativeCounts) {
 TEST_F(Tick, TwoBlocksShareAGradingRowButNotTheirTotals) {
     sheet.setText(Arr::Text25, 0, "4");
     sheet.setText(Arr::Text25, 1, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     setRow(0, 3, "20", "3");
     setRow(1, 7, "20", "4");
     tick();
@@ -132,7 +132,7 @@ TEST_F(Tick, TwoBlocksShareAGradingRowButNotTheirTotals) {
 
 TEST_F(Tick, GrandVolumeSumsTheShownRoundedRows) {
     sheet.setText(Arr::Text25, 0, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     setRow(0, 0, "6", "1");  // 0.0201 in row 0
     setRow(0, 1, "20", "1"); // 0.160 in row 2
     sheet.setText(Arr::Text30, 0, "333.33");
@@ -145,7 +145,7 @@ TEST_F(Tick, GrandVolumeSumsTheShownRoundedRows) {
 
 TEST_F(Tick, AmountTotalFollowsAPriceChangeOneTickLater) {
     sheet.setText(Arr::Text25, 0, "4");
-    setBounds({"", "14", "20", "26", "32", "38"});
+    setStandardBounds();
     setRow(0, 0, "20", "10");
     sheet.setText(Arr::Text30, 2, "1000");
     tick(2);
