@@ -1,12 +1,12 @@
 // lanqi-tally: the tally core without the window. Reads a tally file, runs the
 // recalculation until the sheet is stable, prints every field that is not
 // empty and, with --bill, writes the bill into a workbook as the window does.
-#include "bill_export.h"
-#include "blanking.h"
-#include "date_caption.h"
-#include "startup_load.h"
-#include "tally_file.h"
-#include "xls_workbook.h"
+#include "editing/blanking.h"
+#include "editing/date_caption.h"
+#include "tally/tally_file.h"
+#include "workbook/bill_export.h"
+#include "workbook/startup_load.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <cstring>
 #include <fstream>

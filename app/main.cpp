@@ -1,8 +1,9 @@
 // 澜栖: the tally window on the desktop.
-#include "program.h"
-#include "program_paths.h"
-#include "single_instance.h"
-#include "xls_workbook.h"
+#include "app/program.h"
+#include "app/program_paths.h"
+#include "platform/executable_folder.h"
+#include "platform/single_instance.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("lanqi"));
     app.setApplicationDisplayName(QStringLiteral("澜栖"));
 
-    lanqi::SingleInstance instance(lanqi::instanceLockFile(lanqi::programFolder()));
+    lanqi::platform::SingleInstance instance(
+        lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
     if (!instance.acquired()) {
         lanqi::showMessage("程序正在运行......");
         return 0;

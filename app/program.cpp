@@ -1,8 +1,8 @@
-#include "program.h"
+#include "app/program.h"
 
-#include "blanking.h"
-#include "save_exit.h"
-#include "startup_load.h"
+#include "editing/blanking.h"
+#include "workbook/save_exit.h"
+#include "workbook/startup_load.h"
 
 #include <QMessageBox>
 
@@ -22,13 +22,19 @@ Program::Program(SpreadsheetApplication& spreadsheet, std::filesystem::path work
 void Program::Form_Load() {
     try {
         loadFromWorkbook(sheet_, spreadsheet_, workbook_);
-    } catch (const std::exception& e) {
+    } catch (const WorkbookError& e) {
         inform_(std::string("无法读取账单明细，程序将以空白列表启动。\n") + e.what());
+    } catch (const std::exception& e) {
+        informInternal(e);
     }
 }
 
 void Program::Command3_Click() {
-    bill_.Command3_Click(sheet_);
+    try {
+        bill_.Command3_Click(sheet_);
+    } catch (const std::exception& e) {
+        informInternal(e);
+    }
 }
 
 // Ends the program only once the settings are stored; otherwise the window
@@ -36,11 +42,19 @@ void Program::Command3_Click() {
 void Program::Command6_Click() {
     try {
         storeSettings(sheet_, spreadsheet_, workbook_);
-    } catch (const std::exception& e) {
+    } catch (const WorkbookError& e) {
         inform_(std::string("保存设置失败，程序没有退出，窗口上的内容都还在。\n") + e.what());
+        return;
+    } catch (const std::exception& e) {
+        informInternal(e);
         return;
     }
     exit_();
+}
+
+// A fault of the program itself: said as it is, and the window stays.
+void Program::informInternal(const std::exception& e) {
+    inform_(std::string("程序内部错误，操作没有完成，窗口上的内容都还在。\n") + e.what());
 }
 
 void showMessage(std::string_view message) {

@@ -2,10 +2,10 @@
 // The running program: the start-up load, the window, and the window's two
 // workbook commands. Failures are reported in a message and never end the
 // program or lose what is on the window.
-#include "automation.h"
-#include "bill_export.h"
-#include "main_window.h"
-#include "sheet.h"
+#include "tally/sheet.h"
+#include "ui/main_window.h"
+#include "workbook/bill_export.h"
+#include "workbook/spreadsheet.h"
 
 #include <QObject>
 
@@ -34,6 +34,7 @@ class Program : public QObject {
   private:
     void Command3_Click();
     void Command6_Click();
+    void informInternal(const std::exception& e);
 
     SpreadsheetApplication& spreadsheet_;
     std::filesystem::path workbook_;

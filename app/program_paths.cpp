@@ -1,20 +1,13 @@
-#include "program_paths.h"
+#include "app/program_paths.h"
 
-#include "cell_map.h"
-
-#include <system_error>
+#include "platform/executable_folder.h"
+#include "workbook/cell_map.h"
 
 namespace lanqi {
 
-std::filesystem::path programFolder() {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path();
-    return exe.parent_path();
-}
-
 std::filesystem::path workbookPath() {
-    return programFolder() / std::filesystem::path(std::string(cellmap::kWorkbookFile));
+    return platform::executableFolder() /
+           std::filesystem::path(std::string(cellmap::kWorkbookFile));
 }
 
 } // namespace lanqi

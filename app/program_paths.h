@@ -3,9 +3,6 @@
 
 namespace lanqi {
 
-// The folder of the running executable.
-std::filesystem::path programFolder();
-
 // The workbook beside the executable.
 std::filesystem::path workbookPath();
 

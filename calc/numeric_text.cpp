@@ -1,4 +1,4 @@
-#include "numeric_text.h"
+#include "calc/numeric_text.h"
 
 #include <algorithm>
 #include <charconv>

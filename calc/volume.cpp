@@ -1,6 +1,6 @@
-#include "volume.h"
+#include "calc/volume.h"
 
-#include "numeric_text.h"
+#include "calc/numeric_text.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "blanking.h"
+#include "editing/blanking.h"
 
-#include "numeric_text.h"
+#include "calc/numeric_text.h"
 
 namespace lanqi {
 

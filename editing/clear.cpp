@@ -1,4 +1,4 @@
-#include "clear.h"
+#include "editing/clear.h"
 
 namespace lanqi {
 

@@ -1,4 +1,4 @@
-#include "date_caption.h"
+#include "editing/date_caption.h"
 
 #include <cstdio>
 #include <ctime>

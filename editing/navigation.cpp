@@ -1,4 +1,4 @@
-#include "navigation.h"
+#include "editing/navigation.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Up and Down within the eight tally input columns, wrapping at both ends.
-#include "sheet.h"
+#include "tally/sheet.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "selectors.h"
+#include "editing/selectors.h"
 
 namespace lanqi {
 

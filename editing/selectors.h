@@ -2,7 +2,7 @@
 // The party caption and detail caption lists decide which party-name list and
 // which detail list are on show; picking a name moves every detail list to
 // that name's row.
-#include "sheet.h"
+#include "tally/sheet.h"
 
 #include <array>
 

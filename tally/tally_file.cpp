@@ -1,6 +1,6 @@
-#include "tally_file.h"
+#include "tally/tally_file.h"
 
-#include "tick.h"
+#include "tally/tick.h"
 
 #include <charconv>
 #include <optional>

@@ -13,7 +13,7 @@
 //
 // Blank lines and lines starting with # are skipped. Values are kept as the
 // texts they are, as if typed into the window.
-#include "sheet.h"
+#include "tally/sheet.h"
 
 #include <istream>
 #include <stdexcept>

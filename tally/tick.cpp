@@ -1,7 +1,7 @@
-#include "tick.h"
+#include "tally/tick.h"
 
-#include "numeric_text.h"
-#include "volume.h"
+#include "calc/numeric_text.h"
+#include "calc/volume.h"
 
 namespace lanqi {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "sheet.h"
+#include "tally/sheet.h"
 
 namespace lanqi {
 

@@ -1,4 +1,4 @@
-#include "button_faces.h"
+#include "ui/button_faces.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

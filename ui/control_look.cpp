@@ -1,4 +1,4 @@
-#include "control_look.h"
+#include "ui/control_look.h"
 
 #include <QApplication>
 #include <QLabel>

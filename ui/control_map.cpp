@@ -1,4 +1,4 @@
-#include "control_map.h"
+#include "ui/control_map.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 // The built controls, found by control name, by tally-sheet field, by list
 // and by written caption, and in tab order.
-#include "controls_table.h"
-#include "sheet.h"
+#include "tally/sheet.h"
+#include "ui/controls_table.h"
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "key_navigation.h"
+#include "ui/key_navigation.h"
 
-#include "navigation.h"
+#include "editing/navigation.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 // The window's key preview: Enter acts as Tab everywhere on the window and
 // never reaches a control; Up and Down wrap within the eight tally input
 // columns; entering one of those columns selects its whole text.
-#include "control_map.h"
+#include "ui/control_map.h"
 
 #include <QObject>
 

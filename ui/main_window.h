@@ -3,8 +3,8 @@
 // built from the controls table; the sheet holds every text, list and
 // caption, and the window follows it whether it is filled before or after
 // the window is built.
-#include "control_map.h"
-#include "sheet.h"
+#include "tally/sheet.h"
+#include "ui/control_map.h"
 
 #include <QTimer>
 #include <QWidget>

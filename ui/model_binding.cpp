@@ -1,4 +1,4 @@
-#include "model_binding.h"
+#include "ui/model_binding.h"
 
 #include <QComboBox>
 #include <QLabel>

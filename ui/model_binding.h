@@ -4,8 +4,8 @@
 // lists, captions) shows in its control at once. A control that already
 // shows the sheet's text is left alone, so the caret of the field being typed
 // in stays where it is.
-#include "control_map.h"
-#include "sheet.h"
+#include "tally/sheet.h"
+#include "ui/control_map.h"
 
 #include <QObject>
 

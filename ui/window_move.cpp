@@ -1,4 +1,4 @@
-#include "window_move.h"
+#include "ui/window_move.h"
 
 #include <QScreen>
 #include <QStyle>

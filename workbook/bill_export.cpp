@@ -1,6 +1,6 @@
-#include "bill_export.h"
+#include "workbook/bill_export.h"
 
-#include "field_cells.h"
+#include "workbook/field_cells.h"
 
 namespace lanqi {
 
@@ -42,7 +42,7 @@ void BillCommand::Command3_Click(const TallySheet& sheet) {
         if (++attempts_ == 1) inform_(kCloseBeforePrinting);
         try {
             writeBill(sheet, app_, workbook_);
-        } catch (const std::exception& e) {
+        } catch (const WorkbookError& e) {
             failure = e.what();
             continue;
         }
@@ -55,7 +55,7 @@ void BillCommand::Command3_Click(const TallySheet& sheet) {
 void BillCommand::showBill() {
     try {
         app_.show(workbook_);
-    } catch (const std::exception& e) {
+    } catch (const WorkbookError& e) {
         inform_("账单已保存在 " + workbook_.string() + "，但无法用表格程序打开它：" + e.what());
     }
 }

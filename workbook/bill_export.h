@@ -1,6 +1,6 @@
 #pragma once
-#include "automation.h"
-#include "sheet.h"
+#include "tally/sheet.h"
+#include "workbook/spreadsheet.h"
 
 #include <filesystem>
 #include <functional>

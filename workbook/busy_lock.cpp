@@ -1,6 +1,6 @@
-#include "busy_lock.h"
+#include "workbook/busy_lock.h"
 
-#include "automation.h"
+#include "workbook/spreadsheet.h"
 
 namespace lanqi {
 
@@ -19,10 +19,11 @@ std::optional<fs::path> otherProgramLock(const fs::path& workbook) {
 
 void requireNotOpenElsewhere(const fs::path& workbook) {
     if (auto lock = otherProgramLock(workbook))
-        throw WorkbookError(workbook.filename().string() +
-                            " 正在被其他程序打开，请先在表格程序中关闭它，然后再试一次。"
-                            "（如果已经没有程序打开它，请删除锁文件 " +
-                            lock->string() + "）");
+        throw WorkbookError(WorkbookError::Kind::Busy,
+                            workbook.filename().string() +
+                                " 正在被其他程序打开，请先在表格程序中关闭它，然后再试一次。"
+                                "（如果已经没有程序打开它，请删除锁文件 " +
+                                lock->string() + "）");
 }
 
 } // namespace lanqi

@@ -2,8 +2,8 @@
 // Every cell of the workbook that the program reads or writes, as data.
 // Rows and columns are counted from 1. Load, bill export and save walk these
 // tables; no cell address is written anywhere else.
-#include "selectors.h"
-#include "sheet.h"
+#include "editing/selectors.h"
+#include "tally/sheet.h"
 
 #include <array>
 #include <span>
@@ -41,11 +41,11 @@ struct ListRun {
 
 // Store sheet lists, read at start-up in this order.
 inline constexpr ListRun kStoreLists[] = {
-    {Combo::Combo5, E, 4, 201, true},  {Combo::Combo6, A, 4, 201, true},
-    {Combo::Combo1, B, 4, 201, false}, {Combo::Combo7, C, 4, 201, false},
-    {Combo::Combo9, D, 4, 201, false}, {Combo::Combo8, G, 4, 201, false},
+    {Combo::Combo5, E, 4, 201, true},   {Combo::Combo6, A, 4, 201, true},
+    {Combo::Combo1, B, 4, 201, false},  {Combo::Combo7, C, 4, 201, false},
+    {Combo::Combo9, D, 4, 201, false},  {Combo::Combo8, G, 4, 201, false},
     {Combo::Combo10, F, 4, 201, false}, {Combo::Combo11, H, 4, 201, false},
-    {Combo::Combo14, K, 3, 16, true},  {Combo::Combo12, J, 4, 3, false},
+    {Combo::Combo14, K, 3, 16, true},   {Combo::Combo12, J, 4, 3, false},
 };
 
 // The foot-line caption on the store sheet.
@@ -53,38 +53,57 @@ inline constexpr Cell kFootCaption{4, I};
 
 // Saved fields, area 1: written on every save, never read back.
 inline constexpr FieldRun kSavedArea1[] = {
-    {Arr::Text1, 0, 19, L, 1},   {Arr::Text4, 0, 19, M, 1},  {Arr::Text7, 0, 19, N, 1},
-    {Arr::Text10, 0, 19, O, 1},  {Arr::Text26, 0, 5, U, 21}, {Arr::Text30, 0, 5, V, 21},
+    {Arr::Text1, 0, 19, L, 1},  {Arr::Text4, 0, 19, M, 1},  {Arr::Text7, 0, 19, N, 1},
+    {Arr::Text10, 0, 19, O, 1}, {Arr::Text26, 0, 5, U, 21}, {Arr::Text30, 0, 5, V, 21},
     {Arr::Text27, 1, 4, W, 22},
 };
 
 // Saved fields, area 2: written on every save and restored at start-up.
 inline constexpr FieldRun kSavedArea2[] = {
-    {Arr::Text1, 0, 19, A, 25},  {Arr::Text4, 0, 19, D, 25},  {Arr::Text7, 0, 19, G, 25},
-    {Arr::Text10, 0, 19, J, 25}, {Arr::Text26, 0, 5, M, 25},  {Arr::Text30, 0, 5, R, 25},
+    {Arr::Text1, 0, 19, A, 25},  {Arr::Text4, 0, 19, D, 25}, {Arr::Text7, 0, 19, G, 25},
+    {Arr::Text10, 0, 19, J, 25}, {Arr::Text26, 0, 5, M, 25}, {Arr::Text30, 0, 5, R, 25},
     {Arr::Text27, 1, 4, O, 26},  {Arr::Text25, 0, 0, B, 23},
 };
 
 // Bill sheet: fields, in the order they are written.
 inline constexpr FieldRun kBillFields[] = {
     // tally rows 0–19 in rows 6–25, columns A–L
-    {Arr::Text1, 0, 19, A, 6}, {Arr::Text2, 0, 19, B, 6}, {Arr::Text3, 0, 19, C, 6},
-    {Arr::Text4, 0, 19, D, 6}, {Arr::Text5, 0, 19, E, 6}, {Arr::Text6, 0, 19, F, 6},
-    {Arr::Text7, 0, 19, G, 6}, {Arr::Text8, 0, 19, H, 6}, {Arr::Text9, 0, 19, I, 6},
-    {Arr::Text10, 0, 19, J, 6}, {Arr::Text11, 0, 19, K, 6}, {Arr::Text12, 0, 19, L, 6},
+    {Arr::Text1, 0, 19, A, 6},
+    {Arr::Text2, 0, 19, B, 6},
+    {Arr::Text3, 0, 19, C, 6},
+    {Arr::Text4, 0, 19, D, 6},
+    {Arr::Text5, 0, 19, E, 6},
+    {Arr::Text6, 0, 19, F, 6},
+    {Arr::Text7, 0, 19, G, 6},
+    {Arr::Text8, 0, 19, H, 6},
+    {Arr::Text9, 0, 19, I, 6},
+    {Arr::Text10, 0, 19, J, 6},
+    {Arr::Text11, 0, 19, K, 6},
+    {Arr::Text12, 0, 19, L, 6},
     // grading rows 0–5 in rows 28–33, the grand total in row 34
-    {Arr::Text26, 0, 5, A, 28}, {Arr::Text27, 1, 4, C, 29}, {Arr::Text28, 0, 6, D, 28},
-    {Arr::Text29, 0, 6, F, 28}, {Arr::Text30, 0, 5, G, 28}, {Arr::Text31, 0, 5, I, 28},
+    {Arr::Text26, 0, 5, A, 28},
+    {Arr::Text27, 1, 4, C, 29},
+    {Arr::Text28, 0, 6, D, 28},
+    {Arr::Text29, 0, 6, F, 28},
+    {Arr::Text30, 0, 5, G, 28},
+    {Arr::Text31, 0, 5, I, 28},
     {Arr::Text31, 6, 6, G, 34},
     // remarks
     {Arr::Text13, 0, 0, J, 28},
     // log lengths
-    {Arr::Text25, 0, 0, B, 4}, {Arr::Text25, 1, 1, D, 4}, {Arr::Text25, 2, 2, G, 4},
+    {Arr::Text25, 0, 0, B, 4},
+    {Arr::Text25, 1, 1, D, 4},
+    {Arr::Text25, 2, 2, G, 4},
     {Arr::Text25, 3, 3, J, 4},
     // block total rows: pieces under the diameter column, volume under the volume column
-    {Arr::Text2, 20, 20, A, 26}, {Arr::Text3, 20, 20, C, 26}, {Arr::Text5, 20, 20, D, 26},
-    {Arr::Text6, 20, 20, F, 26}, {Arr::Text8, 20, 20, G, 26}, {Arr::Text9, 20, 20, I, 26},
-    {Arr::Text11, 20, 20, J, 26}, {Arr::Text12, 20, 20, L, 26},
+    {Arr::Text2, 20, 20, A, 26},
+    {Arr::Text3, 20, 20, C, 26},
+    {Arr::Text5, 20, 20, D, 26},
+    {Arr::Text6, 20, 20, F, 26},
+    {Arr::Text8, 20, 20, G, 26},
+    {Arr::Text9, 20, 20, I, 26},
+    {Arr::Text11, 20, 20, J, 26},
+    {Arr::Text12, 20, 20, L, 26},
 };
 
 // Bill sheet: a list's text into one cell.

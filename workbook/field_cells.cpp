@@ -1,6 +1,6 @@
-#include "field_cells.h"
+#include "workbook/field_cells.h"
 
-#include "busy_lock.h"
+#include "workbook/busy_lock.h"
 
 namespace lanqi {
 

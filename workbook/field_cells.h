@@ -1,8 +1,8 @@
 #pragma once
 // Moving fields between the tally sheet and worksheet cells along the cell
 // map, and the one way the program changes the workbook.
-#include "automation.h"
-#include "cell_map.h"
+#include "workbook/cell_map.h"
+#include "workbook/spreadsheet.h"
 
 #include <functional>
 #include <span>

@@ -1,6 +1,6 @@
-#include "save_exit.h"
+#include "workbook/save_exit.h"
 
-#include "field_cells.h"
+#include "workbook/field_cells.h"
 
 namespace lanqi {
 

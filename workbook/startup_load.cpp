@@ -1,6 +1,6 @@
-#include "startup_load.h"
+#include "workbook/startup_load.h"
 
-#include "field_cells.h"
+#include "workbook/field_cells.h"
 
 namespace lanqi {
 

@@ -1,8 +1,8 @@
-#include "typed_entry.h"
+#include "workbook/typed_entry.h"
 
 #include <charconv>
 
-namespace lanqi::xls {
+namespace lanqi {
 namespace {
 
 bool isDigit(char c) {
@@ -37,17 +37,19 @@ int significantDigits(std::string_view t) {
 
 } // namespace
 
-TypedEntry classifyTyped(std::string_view text, bool cellIsTextFormat) {
-    if (text.empty()) return {TypedEntry::Empty};
-    if (cellIsTextFormat || !isPlainDecimal(text)) return {TypedEntry::Text};
+xls::CellValue typedValue(std::string_view text, bool cellIsTextFormat) {
+    using xls::CellValue;
+    if (text.empty()) return CellValue::empty();
+    const CellValue asText = CellValue::ofText(std::string(text));
+    if (cellIsTextFormat || !isPlainDecimal(text)) return asText;
     std::string_view digits = text[0] == '-' ? text.substr(1) : text;
-    if (digits.size() > 1 && digits[0] == '0' && isDigit(digits[1])) return {TypedEntry::Text};
-    if (significantDigits(text) > 15) return {TypedEntry::Text};
+    if (digits.size() > 1 && digits[0] == '0' && isDigit(digits[1])) return asText;
+    if (significantDigits(text) > 15) return asText;
     double value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return {TypedEntry::Text};
+    if (ec != std::errc() || end != text.data() + text.size()) return asText;
     if (value == 0) value = 0; // no negative zero
-    return {TypedEntry::Number, value};
+    return CellValue::ofNumber(value);
 }
 
-} // namespace lanqi::xls
+} // namespace lanqi

@@ -1,8 +1,8 @@
 // One recalculation tick on a full and on an empty sheet.
-#include "blanking.h"
-#include "sheet.h"
-#include "tick.h"
-#include "volume.h"
+#include "calc/volume.h"
+#include "editing/blanking.h"
+#include "tally/sheet.h"
+#include "tally/tick.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // The program's three uses of the shipped workbook: the start-up load, one
 // bill export (without showing it) and the save before exit.
-#include "bill_export.h"
-#include "blanking.h"
-#include "save_exit.h"
-#include "startup_load.h"
-#include "tick.h"
-#include "xls_workbook.h"
+#include "editing/blanking.h"
+#include "tally/tick.h"
+#include "workbook/bill_export.h"
+#include "workbook/save_exit.h"
+#include "workbook/startup_load.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <benchmark/benchmark.h>
 

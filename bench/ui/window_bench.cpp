@@ -1,10 +1,10 @@
 // The window's share of the work: a recalculation tick on a full sheet with
 // every changed field put on screen, and the time from starting the program
 // to its window shown.
-#include "blanking.h"
-#include "main_window.h"
-#include "sheet.h"
-#include "tick.h"
+#include "editing/blanking.h"
+#include "tally/sheet.h"
+#include "tally/tick.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 // The engine's share of a run on the shipped workbook: open it, read every
 // cell of the start-up lists and stored fields, write one bill's cells,
 // save. The whole cycle and its parts are measured separately.
-#include "cell_map.h"
-#include "xls_workbook.h"
+#include "workbook/cell_map.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The program's workbook commands on the window, over an in-memory
 // spreadsheet, under Qt's offscreen platform.
-#include "cell_map.h"
-#include "fake_spreadsheet.h"
-#include "program.h"
+#include "app/program.h"
+#include "tests/workbook/fake_spreadsheet.h"
+#include "workbook/cell_map.h"
 
 #include <QApplication>
 #include <QComboBox>

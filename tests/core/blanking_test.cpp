@@ -1,4 +1,4 @@
-#include "tally_fixture.h"
+#include "tests/core/tally_fixture.h"
 
 namespace lanqi {
 namespace {

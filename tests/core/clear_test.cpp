@@ -1,6 +1,6 @@
-#include "clear.h"
-#include "numeric_text.h"
-#include "tally_fixture.h"
+#include "calc/numeric_text.h"
+#include "editing/clear.h"
+#include "tests/core/tally_fixture.h"
 
 #include <algorithm>
 

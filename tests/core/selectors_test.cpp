@@ -1,5 +1,5 @@
-#include "navigation.h"
-#include "selectors.h"
+#include "editing/navigation.h"
+#include "editing/selectors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sheet.h"
+#include "tally/sheet.h"
 
 #include <gtest/gtest.h>
 

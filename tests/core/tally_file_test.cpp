@@ -1,6 +1,6 @@
-#include "tally_file.h"
+#include "tally/tally_file.h"
 
-#include "blanking.h"
+#include "editing/blanking.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "blanking.h"
-#include "sheet.h"
-#include "tick.h"
+#include "editing/blanking.h"
+#include "tally/sheet.h"
+#include "tally/tick.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "numeric_text.h"
-#include "volume.h"
+#include "calc/numeric_text.h"
+#include "calc/volume.h"
 
 #include <gtest/gtest.h>
 

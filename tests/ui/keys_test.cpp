@@ -1,6 +1,6 @@
 // Keying a tally in without the mouse: Enter walks the tab order, the arrows
 // wrap within a column, and entering a column selects its text.
-#include "window_fixture.h"
+#include "tests/ui/window_fixture.h"
 
 #include <QPlainTextEdit>
 

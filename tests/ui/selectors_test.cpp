@@ -1,7 +1,7 @@
 // The party and detail caption lists switch which name list and which detail
 // list are on show; picking a name moves every detail list to its row.
-#include "selectors.h"
-#include "window_fixture.h"
+#include "editing/selectors.h"
+#include "tests/ui/window_fixture.h"
 
 #include <QAbstractItemView>
 

@@ -1,8 +1,8 @@
 // A tally typed into the window: the computed fields follow after a tick,
 // the blanking rules act on typing, and the clear buttons empty the sheet.
-#include "date_caption.h"
-#include "tick.h"
-#include "window_fixture.h"
+#include "editing/date_caption.h"
+#include "tally/tick.h"
+#include "tests/ui/window_fixture.h"
 
 #include <QDesktopServices>
 #include <QDir>

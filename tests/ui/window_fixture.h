@@ -1,9 +1,9 @@
 #pragma once
 // A shown main window over a fresh tally sheet, and the key and field helpers
 // the window tests share.
-#include "blanking.h"
-#include "main_window.h"
-#include "sheet.h"
+#include "editing/blanking.h"
+#include "tally/sheet.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QComboBox>

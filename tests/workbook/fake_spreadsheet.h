@@ -1,0 +1,85 @@
+#pragma once
+// An in-memory spreadsheet: sheets of text cells, a saved copy standing for
+// the file, and switches that make each operation fail.
+#include "workbook/spreadsheet.h"
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lanqi::testing {
+
+using Cells = std::map<std::pair<int, int>, std::string>;
+using Sheets = std::map<std::string, Cells, std::less<>>;
+
+class FakeSpreadsheet : public SpreadsheetApplication {
+  public:
+    Sheets file;       // what the workbook file holds
+    int failOpens = 0; // the next this many opens fail
+    bool failSave = false;
+    bool failShow = false;
+    int opens = 0, saves = 0;
+    std::vector<std::filesystem::path> shown;
+    std::vector<std::pair<int, int>> written; // every cell written, in order
+
+    std::unique_ptr<Workbook> open(const std::filesystem::path& path) override;
+    void show(const std::filesystem::path& path) override {
+        if (failShow) throw WorkbookError(WorkbookError::Kind::ShowFailed, "没有找到表格程序");
+        shown.push_back(path);
+    }
+
+    std::string& cell(std::string_view sheet, int row, int column) {
+        return file[std::string(sheet)][{row, column}];
+    }
+};
+
+class FakeWorksheet : public Worksheet {
+  public:
+    FakeWorksheet(Cells& cells, FakeSpreadsheet& app) : cells_(cells), app_(app) {}
+    std::string cell(int row, int column) const override {
+        auto it = cells_.find({row, column});
+        return it == cells_.end() ? "" : it->second;
+    }
+    void setCell(int row, int column, std::string_view text) override {
+        cells_[{row, column}] = text;
+        app_.written.emplace_back(row, column);
+    }
+
+  private:
+    Cells& cells_;
+    FakeSpreadsheet& app_;
+};
+
+class FakeWorkbook : public Workbook {
+  public:
+    FakeWorkbook(FakeSpreadsheet& app) : app_(app), working_(app.file) {}
+    Worksheet& worksheet(std::string_view name) override {
+        auto it = working_.find(name);
+        if (it == working_.end())
+            throw WorkbookError(WorkbookError::Kind::NoSheet, "没有工作表 " + std::string(name));
+        sheets_.emplace_back(std::make_unique<FakeWorksheet>(it->second, app_));
+        return *sheets_.back();
+    }
+    void save() override {
+        if (app_.failSave) throw WorkbookError(WorkbookError::Kind::SaveFailed, "磁盘已满");
+        app_.file = working_;
+        ++app_.saves;
+    }
+
+  private:
+    FakeSpreadsheet& app_;
+    Sheets working_;
+    std::vector<std::unique_ptr<FakeWorksheet>> sheets_;
+};
+
+inline std::unique_ptr<Workbook> FakeSpreadsheet::open(const std::filesystem::path& path) {
+    ++opens;
+    if (failOpens > 0) {
+        --failOpens;
+        throw WorkbookError(WorkbookError::Kind::Missing, "无法打开 " + path.string());
+    }
+    return std::make_unique<FakeWorkbook>(*this);
+}
+
+} // namespace lanqi::testing

@@ -1,0 +1,31 @@
+#pragma once
+// The workbook engine behind the spreadsheet interface: opens an .xls file,
+// reads and writes cells as text and saves the file in place, leaving
+// everything it did not write as it was.
+#include "workbook/spreadsheet.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace lanqi {
+
+// How a saved file is shown to the user; the default hands it to the desktop.
+using ShowFile = std::function<void(const std::filesystem::path&)>;
+
+class XlsApplication : public SpreadsheetApplication {
+  public:
+    explicit XlsApplication(ShowFile show = {});
+    std::unique_ptr<Workbook> open(const std::filesystem::path& path) override;
+    void show(const std::filesystem::path& path) override;
+
+  private:
+    ShowFile show_;
+};
+
+// Opens a workbook from bytes already in memory; `path` is where save()
+// writes and what messages name.
+std::unique_ptr<Workbook> openXlsWorkbook(const std::filesystem::path& path,
+                                          std::vector<std::uint8_t> bytes);
+
+} // namespace lanqi

@@ -1,0 +1,25 @@
+#include "biff/record_stream.h"
+
+#include <algorithm>
+
+namespace lanqi::xls {
+
+std::vector<RecordRef> splitRecords(ByteView stream) {
+    std::vector<RecordRef> out;
+    std::size_t at = 0;
+    while (at < stream.size()) {
+        if (std::all_of(stream.begin() + at, stream.end(), [](std::uint8_t b) { return b == 0; }))
+            break;
+        if (stream.size() - at < 4)
+            throw damaged("工作簿流在偏移 " + std::to_string(at) + " 处的记录头不完整");
+        std::uint16_t id = getU16(stream, at);
+        std::size_t len = getU16(stream, at + 2);
+        if (stream.size() - at - 4 < len)
+            throw damaged("工作簿流在偏移 " + std::to_string(at) + " 处的记录超出流末尾");
+        out.push_back({id, at, stream.subspan(at + 4, len)});
+        at += 4 + len;
+    }
+    return out;
+}
+
+} // namespace lanqi::xls

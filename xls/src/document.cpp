@@ -1,0 +1,110 @@
+#include <lanqi/xls/document.h>
+
+#include "book/workbook_stream.h"
+#include "cfb/reader.h"
+#include "cfb/writer.h"
+
+namespace lanqi::xls {
+namespace {
+
+// What a file that is not a compound file is, from its first bytes.
+Error notCompound(ByteView bytes) {
+    if (bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K' && bytes[2] == 3 && bytes[3] == 4)
+        return Error(ErrorKind::NotWorkbook,
+                     "文件是 Excel 2007 及以后版本的工作簿（.xlsx）或其他压缩文件，不是 Excel "
+                     "97–2003 工作簿（.xls）；请在电子表格程序中另存为 .xls");
+    if (bytes.size() >= 2 && (bytes[0] == 0x09 || bytes[0] == 0x08) &&
+        (bytes[1] == 0x00 || bytes[1] == 0x02 || bytes[1] == 0x04 || bytes[1] == 0x08))
+        return Error(ErrorKind::OldVersion,
+                     "文件是 Excel 4.0 或更早版本的工作簿，请在电子表格程序中"
+                     "另存为 Excel 97–2003 工作簿（.xls）");
+    if (bytes.empty())
+        return Error(ErrorKind::NotWorkbook, "文件是空的，不是 Excel 97–2003 工作簿（.xls）");
+    return Error(ErrorKind::NotWorkbook, "文件不是 Excel 97–2003 工作簿（.xls）");
+}
+
+} // namespace
+
+struct Document::Parts {
+    Bytes original;
+    CompoundFile file;
+    std::uint32_t streamEntry = 0;
+    WorkbookStream stream;
+    std::vector<std::size_t> worksheets; // indexes into stream.sheets
+};
+
+Document Document::parse(std::vector<std::uint8_t> bytes) {
+    if (!hasCompoundSignature(bytes)) throw notCompound(bytes);
+    auto parts = std::make_unique<Parts>();
+    parts->file = readCompoundFile(bytes);
+    auto entry = parts->file.findInRoot(u"Workbook");
+    if (!entry) {
+        if (parts->file.findInRoot(u"Book"))
+            throw Error(ErrorKind::OldVersion,
+                        "文件是 Excel 5.0/95 工作簿，请在电子表格程序中另存为 "
+                        "Excel 97–2003 工作簿（.xls）");
+        throw Error(ErrorKind::NotWorkbook,
+                    "文件中没有工作簿数据，不是 Excel 97–2003 工作簿（.xls）");
+    }
+    parts->streamEntry = *entry;
+    parts->stream = readWorkbookStream(parts->file.entries[*entry].content);
+    for (std::size_t i = 0; i < parts->stream.sheets.size(); ++i)
+        if (parts->stream.sheets[i].worksheet) parts->worksheets.push_back(i);
+    parts->original = std::move(bytes);
+    return Document(std::move(parts));
+}
+
+Document::Document(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+Document::~Document() = default;
+
+std::vector<std::string> Document::worksheetNames() const {
+    std::vector<std::string> names;
+    for (std::size_t i : parts_->worksheets) names.push_back(parts_->stream.sheets[i].name);
+    return names;
+}
+
+void Document::forEachCell(std::size_t sheet, const CellVisitor& visit) const {
+    const Sheet& s = parts_->stream.sheets.at(parts_->worksheets.at(sheet));
+    for (const auto& [r, row] : s.rows)
+        for (const Cell& c : row.cells) visit(r, c.col, cellValue(parts_->stream, c));
+}
+
+std::optional<std::size_t> Document::findWorksheet(std::string_view name) const {
+    for (std::size_t k = 0; k < parts_->worksheets.size(); ++k)
+        if (parts_->stream.sheets[parts_->worksheets[k]].name == name) return k;
+    return std::nullopt;
+}
+
+CellValue Document::cell(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {
+    return cellValue(parts_->stream, parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row,
+                     col);
+}
+
+bool Document::isTextFormatted(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {
+    return xls::isTextFormatted(parts_->stream,
+                                parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row, col);
+}
+
+void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
+                       const CellValue& value) {
+    if (row >= kMaxRows || col >= kMaxColumns)
+        throw std::out_of_range("cell outside the worksheet");
+    setCellValue(parts_->stream, parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row, col,
+                 value);
+}
+
+bool Document::changed() const {
+    return parts_->stream.changed;
+}
+
+std::vector<std::uint8_t> Document::serialize() {
+    if (!parts_->stream.changed) return parts_->original;
+    parts_->file.entries[parts_->streamEntry].content = writeWorkbookStream(parts_->stream);
+    parts_->original = writeCompoundFile(parts_->file);
+    parts_->stream.changed = false;
+    return parts_->original;
+}
+
+} // namespace lanqi::xls
