@@ -3,6 +3,7 @@
 // UTF-16 characters, optional rich-text runs and phonetic block), also when a
 // string runs on into CONTINUE records, and encoding them again.
 #include "bytes/byte_io.h"
+#include "bytes/utf16.h"
 
 #include <string>
 #include <string_view>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace lanqi::xls {
-
-std::string utf16ToUtf8(std::u16string_view s);
-std::u16string utf8ToUtf16(std::string_view s);
 
 // Reads over a record and the CONTINUE records after it as one sequence. At
 // a record boundary inside a string's characters, the next record starts
