@@ -5,6 +5,30 @@
 #include <algorithm>
 
 namespace lanqi::xls {
+namespace {
+
+// A unicode string: character count (u8 or u16) | options u8 | [runs u16]
+// [phonetic size u32] | characters | [runs, 4 bytes each] | [phonetic block].
+constexpr std::uint8_t kHighByte = 0x01; // characters are UTF-16LE, else 8-bit (low bytes only)
+constexpr std::uint8_t kPhonetic = 0x04; // a phonetic block follows the runs
+constexpr std::uint8_t kRichText = 0x08; // formatting runs follow the characters
+constexpr std::size_t kRunSize = 4;
+
+bool needsHighByte(std::u16string_view chars) {
+    return std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
+}
+
+// The characters in one width: UTF-16LE when `wide`, else their low bytes.
+void putChars(Bytes& b, std::u16string_view chars, bool wide) {
+    for (char16_t c : chars) {
+        if (wide)
+            putU16(b, c);
+        else
+            putU8(b, static_cast<std::uint8_t>(c));
+    }
+}
+
+} // namespace
 
 void ContinuedReader::settle() {
     while (part_ < parts_.size() && pos_ >= parts_[part_].size()) {
@@ -49,7 +73,7 @@ void ContinuedReader::bytes(std::size_t n, Bytes* out) {
 
 std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
     std::u16string out;
-    out.reserve(std::min<std::size_t>(cch, 8224));
+    out.reserve(std::min<std::size_t>(cch, rec::kMaxPayload));
     while (out.size() < cch) {
         if (part_ < parts_.size() && pos_ >= parts_[part_].size()) {
             // A string split here: the next record restates the character width.
@@ -57,7 +81,7 @@ std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
             pos_ = 0;
             if (part_ >= parts_.size() || parts_[part_].empty())
                 throw damaged(where_ + "数据不完整");
-            highByte = (parts_[part_][pos_++] & 1) != 0;
+            highByte = (parts_[part_][pos_++] & kHighByte) != 0;
             continue;
         }
         if (part_ >= parts_.size()) throw damaged(where_ + "数据不完整");
@@ -75,33 +99,29 @@ std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
 
 std::string readUnicodeString(ContinuedReader& r, bool shortLength) {
     std::size_t cch = shortLength ? r.u8() : r.u16();
-    std::uint8_t flags = r.u8();
-    return utf16ToUtf8(r.chars(cch, flags & 1));
+    std::uint8_t options = r.u8();
+    return utf16ToUtf8(r.chars(cch, options & kHighByte));
 }
 
 SharedString readSharedString(ContinuedReader& r) {
     std::uint16_t cch = r.u16();
-    std::uint8_t flags = r.u8();
-    std::uint16_t runs = (flags & 0x08) ? r.u16() : 0;
-    std::uint32_t ext = (flags & 0x04) ? r.u32() : 0;
-    std::u16string chars = r.chars(cch, flags & 1);
+    std::uint8_t options = r.u8();
+    std::uint16_t runs = (options & kRichText) ? r.u16() : 0;
+    std::uint32_t phonetic = (options & kPhonetic) ? r.u32() : 0;
+    std::u16string chars = r.chars(cch, options & kHighByte);
     // Stored again in one width: 8-bit if every character fits.
-    bool wide = std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
+    bool wide = needsHighByte(chars);
     SharedString s;
     s.text = utf16ToUtf8(chars);
     Bytes& b = s.stored;
     putU16(b, cch);
-    putU8(b, static_cast<std::uint8_t>((flags & 0x0C) | (wide ? 1 : 0)));
-    if (flags & 0x08) putU16(b, runs);
-    if (flags & 0x04) putU32(b, ext);
-    for (char16_t c : chars) {
-        if (wide)
-            putU16(b, c);
-        else
-            putU8(b, static_cast<std::uint8_t>(c));
-    }
-    r.bytes(4u * runs, &b);
-    r.bytes(ext, &b);
+    putU8(b,
+          static_cast<std::uint8_t>((options & (kRichText | kPhonetic)) | (wide ? kHighByte : 0)));
+    if (options & kRichText) putU16(b, runs);
+    if (options & kPhonetic) putU32(b, phonetic);
+    putChars(b, chars, wide);
+    r.bytes(kRunSize * runs, &b);
+    r.bytes(phonetic, &b);
     return s;
 }
 
@@ -109,19 +129,14 @@ Bytes encodeUnicodeString(std::string_view utf8, bool shortLength) {
     std::u16string chars = utf8ToUtf16(utf8);
     std::size_t limit = shortLength ? 255 : 32767;
     if (chars.size() > limit) chars.resize(limit);
-    bool wide = std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
+    bool wide = needsHighByte(chars);
     Bytes b;
     if (shortLength)
         putU8(b, static_cast<std::uint8_t>(chars.size()));
     else
         putU16(b, static_cast<std::uint16_t>(chars.size()));
-    putU8(b, wide ? 1 : 0);
-    for (char16_t c : chars) {
-        if (wide)
-            putU16(b, c);
-        else
-            putU8(b, static_cast<std::uint8_t>(c));
-    }
+    putU8(b, wide ? kHighByte : 0);
+    putChars(b, chars, wide);
     return b;
 }
 
@@ -150,16 +165,18 @@ void ContinuedWriter::nextRecord() {
 }
 
 void ContinuedWriter::finish() {
-    setU16(out_.data() + start_ + 2, static_cast<std::uint16_t>(out_.size() - start_ - 4));
+    setU16(out_.data() + start_ + rec::kHeaderLength,
+           static_cast<std::uint16_t>(out_.size() - start_ - rec::kHeaderSize));
 }
 
 std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const SharedString& s) {
     ByteView b(s.stored);
+    // The stored form has a 16-bit count: count u16 | options u8 | [runs u16] [phonetic u32].
     std::uint16_t cch = getU16(b, 0);
-    std::uint8_t flags = b[2];
-    std::size_t header = 3 + ((flags & 0x08) ? 2 : 0) + ((flags & 0x04) ? 4 : 0);
-    std::size_t unit = (flags & 1) ? 2 : 1;
-    std::uint16_t runs = (flags & 0x08) ? getU16(b, 3) : 0;
+    std::uint8_t options = b[2];
+    std::size_t header = 3 + ((options & kRichText) ? 2 : 0) + ((options & kPhonetic) ? 4 : 0);
+    std::size_t unit = (options & kHighByte) ? 2 : 1;
+    std::uint16_t runs = (options & kRichText) ? getU16(b, 3) : 0;
     std::size_t charBytes = cch * unit;
     if (w.room() < header + std::min<std::size_t>(charBytes, unit)) w.nextRecord();
     std::pair<std::size_t, std::size_t> start{w.streamPos(), w.offsetInRecord()};
@@ -169,16 +186,16 @@ std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const 
     while (at < end) {
         if (w.room() < unit) {
             w.nextRecord();
-            std::uint8_t width = flags & 1;
+            std::uint8_t width = options & kHighByte;
             w.put(ByteView(&width, 1));
         }
         std::size_t n = std::min(end - at, w.room() / unit * unit);
         w.put(b.subspan(at, n));
         at += n;
     }
-    for (std::uint16_t i = 0; i < runs; ++i, at += 4) {
-        if (w.room() < 4) w.nextRecord();
-        w.put(b.subspan(at, 4));
+    for (std::uint16_t i = 0; i < runs; ++i, at += kRunSize) {
+        if (w.room() < kRunSize) w.nextRecord();
+        w.put(b.subspan(at, kRunSize));
     }
     while (at < b.size()) {
         if (w.room() == 0) w.nextRecord();
