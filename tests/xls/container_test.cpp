@@ -21,7 +21,7 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
 // Where things are in a written version 3 file.
 struct Layout {
     const Bytes& file;
-    std::size_t sector(std::uint32_t s) const { return (s + 1) * 512; }
+    std::size_t sector(std::uint32_t s) const { return xls::sectorOffset(s, 512); }
     std::size_t fatEntry(std::uint32_t s) const {
         return sector(u32(file, xls::kHeaderDifat)) + xls::kSectorLink * s;
     }

@@ -13,6 +13,9 @@ constexpr std::uint8_t kHighByte = 0x01; // characters are UTF-16LE, else 8-bit 
 constexpr std::uint8_t kPhonetic = 0x04; // a phonetic block follows the runs
 constexpr std::uint8_t kRichText = 0x08; // formatting runs follow the characters
 constexpr std::size_t kRunSize = 4;
+// Offsets in a shared string's stored form, which has the 16-bit count.
+constexpr std::size_t kStoredCount = 0, kStoredOptions = 2, kStoredRuns = 3, kStoredHeader = 3;
+constexpr std::size_t kRunsCountSize = 2, kPhoneticSizeSize = 4;
 
 bool needsHighByte(std::u16string_view chars) {
     return std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
@@ -171,12 +174,12 @@ void ContinuedWriter::finish() {
 
 std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const SharedString& s) {
     ByteView b(s.stored);
-    // The stored form has a 16-bit count: count u16 | options u8 | [runs u16] [phonetic u32].
-    std::uint16_t cch = getU16(b, 0);
-    std::uint8_t options = b[2];
-    std::size_t header = 3 + ((options & kRichText) ? 2 : 0) + ((options & kPhonetic) ? 4 : 0);
+    std::uint16_t cch = getU16(b, kStoredCount);
+    std::uint8_t options = b[kStoredOptions];
+    std::size_t header = kStoredHeader + ((options & kRichText) ? kRunsCountSize : 0) +
+                         ((options & kPhonetic) ? kPhoneticSizeSize : 0);
     std::size_t unit = (options & kHighByte) ? 2 : 1;
-    std::uint16_t runs = (options & kRichText) ? getU16(b, 3) : 0;
+    std::uint16_t runs = (options & kRichText) ? getU16(b, kStoredRuns) : 0;
     std::size_t charBytes = cch * unit;
     if (w.room() < header + std::min<std::size_t>(charBytes, unit)) w.nextRecord();
     std::pair<std::size_t, std::size_t> start{w.streamPos(), w.offsetInRecord()};

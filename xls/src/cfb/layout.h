@@ -90,4 +90,9 @@ inline constexpr std::size_t kMiniSector = 64;
 inline constexpr std::size_t kMiniCutoff = 4096; // smaller streams live in the mini stream
 inline constexpr std::size_t kSectorLink = 4;    // bytes of one FAT, mini FAT or DIFAT entry
 
+// Where sector `s` starts in the file.
+inline std::size_t sectorOffset(std::uint32_t s, std::size_t sectorSize) {
+    return (static_cast<std::size_t>(s) + 1) * sectorSize;
+}
+
 } // namespace lanqi::xls

@@ -50,7 +50,7 @@ struct Reader {
     ByteView sector(std::uint32_t s, const char* what) const {
         if (s >= sectorCount_)
             throw damaged(std::string(what) + "指向文件之外的扇区 " + sectorText(s));
-        std::size_t at = (static_cast<std::size_t>(s) + 1) * sectorSize_;
+        std::size_t at = sectorOffset(s, sectorSize_);
         std::size_t n = std::min(sectorSize_, file_.size() - at);
         return file_.subspan(at, n);
     }

@@ -13,10 +13,6 @@ namespace lanqi::xls {
 inline std::size_t sectorsFor(std::size_t bytes, std::size_t unit) {
     return (bytes + unit - 1) / unit;
 }
-// Where sector `s` starts in the file.
-inline std::size_t sectorOffset(std::uint32_t s, std::size_t sectorSize) {
-    return (static_cast<std::size_t>(s) + 1) * sectorSize;
-}
 
 // Links `count` entries from `first` into one chain of `table`.
 void linkChain(std::vector<std::uint32_t>& table, std::uint32_t first, std::size_t count);
