@@ -44,7 +44,6 @@ inline constexpr std::uint16_t kWorksheetType = 0x0010;
 
 inline constexpr std::size_t kBoundSheetPosition = 0, kBoundSheetName = 6;
 inline constexpr std::size_t kXfFormat = 2;
-inline constexpr std::size_t kSstTotal = 0, kSstUnique = 4;
 inline constexpr std::size_t kExtSstPerBucket = 0;
 inline constexpr std::size_t kFormatIndex = 0, kFormatString = 2;
 inline constexpr std::size_t kColInfoFirst = 0, kColInfoLast = 2, kColInfoXf = 6;
@@ -59,7 +58,7 @@ inline constexpr std::size_t kIndexDefColWidth = 12;
 inline constexpr std::size_t kIndexDbCells = 16, kIndexDbCellSize = 4; // one for each row block
 inline constexpr std::size_t kUncalcedSize = 2;                        // reserved
 
-inline constexpr std::size_t kRowIndex = 0, kRowColFirst = 2, kRowColEnd = 4, kRowHeight = 6;
+inline constexpr std::size_t kRowIndex = 0, kRowColFirst = 2, kRowColEnd = 4;
 inline constexpr std::size_t kRowOptions = 12, kRowSize = 16;
 inline constexpr std::uint32_t kRowHasFormat = 0x80;
 inline constexpr unsigned kRowFormatShift = 16;

@@ -103,7 +103,7 @@ class WorkbookReader {
         if (records_.empty()) throw damaged("工作簿流为空");
         const RecordRef& r = records_[0];
         if (r.id == rec::kBof2 || r.id == rec::kBof3 || r.id == rec::kBof4 ||
-            (r.id == rec::kBof && r.data.size() >= kBofType &&
+            (r.id == rec::kBof && r.data.size() >= kBofType /* the version is there */ &&
              getU16(r.data, kBofVersion) < kBiff8))
             throw Error(ErrorKind::OldVersion,
                         "文件是 Excel 5.0/95 或更早版本的工作簿，请在电子表格程序中另存为 "
