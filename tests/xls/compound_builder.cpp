@@ -13,27 +13,31 @@ xls::Bytes patternBytes(std::size_t n, std::uint8_t seed) {
 xls::CompoundFile buildCompound(const std::vector<EntrySpec>& plans, int version) {
     xls::CompoundFile cf;
     cf.majorVersion = static_cast<std::uint16_t>(version);
-    std::memcpy(cf.header.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    xls::setU16(cf.header.data() + 0x18, 0x003E);
-    xls::setU16(cf.header.data() + 0x1A, cf.majorVersion);
-    xls::setU16(cf.header.data() + 0x1C, 0xFFFE);
-    xls::setU16(cf.header.data() + 0x1E, version == 4 ? 12 : 9);
-    xls::setU16(cf.header.data() + 0x20, 6);
-    xls::setU32(cf.header.data() + 0x38, 4096);
+    std::memcpy(cf.header.data(), xls::kCompoundSignature, sizeof xls::kCompoundSignature);
+    xls::setU16(cf.header.data() + xls::kHeaderMinorVersion, 0x003E);
+    xls::setU16(cf.header.data() + xls::kHeaderMajorVersion, cf.majorVersion);
+    xls::setU16(cf.header.data() + xls::kHeaderByteOrder, xls::kByteOrderMark);
+    xls::setU16(cf.header.data() + xls::kHeaderSectorShift,
+                version == 4 ? xls::kSectorShiftV4 : xls::kSectorShiftV3);
+    xls::setU16(cf.header.data() + xls::kHeaderMiniSectorShift, xls::kMiniSectorShift);
+    xls::setU32(cf.header.data() + xls::kHeaderMiniCutoff, xls::kMiniCutoff);
     for (std::size_t i = 0; i < plans.size(); ++i) {
         const EntrySpec& s = plans[i];
         xls::DirectoryEntry e;
         for (std::size_t k = 0; k < s.name.size(); ++k)
-            xls::setU16(e.raw.data() + 2 * k, s.name[k]);
-        xls::setU16(e.raw.data() + 0x40, static_cast<std::uint16_t>(2 * (s.name.size() + 1)));
-        e.raw[0x42] = static_cast<std::uint8_t>(s.type);
-        e.raw[0x43] = 1; // black
-        xls::setU32(e.raw.data() + 0x44, s.left);
-        xls::setU32(e.raw.data() + 0x48, s.right);
-        xls::setU32(e.raw.data() + 0x4C, s.child);
+            xls::setU16(e.raw.data() + xls::kEntryName + 2 * k, s.name[k]);
+        xls::setU16(e.raw.data() + xls::kEntryNameBytes,
+                    static_cast<std::uint16_t>(2 * (s.name.size() + 1)));
+        e.raw[xls::kEntryType] = static_cast<std::uint8_t>(s.type);
+        e.raw[xls::kEntryColour] = 1; // black
+        xls::setU32(e.raw.data() + xls::kEntryLeft, s.left);
+        xls::setU32(e.raw.data() + xls::kEntryRight, s.right);
+        xls::setU32(e.raw.data() + xls::kEntryChild, s.child);
         if (s.type != xls::EntryType::Stream)
-            for (int k = 0; k < 16; ++k) e.raw[0x50 + k] = static_cast<std::uint8_t>(s.stamp + k);
-        for (int k = 0; k < 16; ++k) e.raw[0x64 + k] = static_cast<std::uint8_t>(s.stamp * 3 + k);
+            for (std::size_t k = 0; k < xls::kEntryClassIdSize; ++k)
+                e.raw[xls::kEntryClassId + k] = static_cast<std::uint8_t>(s.stamp + k);
+        for (std::size_t k = 0; k < xls::kEntryTimesSize; ++k)
+            e.raw[xls::kEntryTimes + k] = static_cast<std::uint8_t>(s.stamp * 3 + k);
         e.name = s.name;
         e.type = s.type;
         e.left = s.left;

@@ -21,10 +21,14 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
 // Where things are in a written version 3 file.
 struct Layout {
     const Bytes& file;
-    std::size_t sector(std::uint32_t s) const { return (s + 1) * 512; }
-    std::size_t fatEntry(std::uint32_t s) const { return sector(u32(file, 0x4C)) + 4 * s; }
-    std::size_t dirEntry(std::uint32_t i) const { return sector(u32(file, 0x30)) + 128 * i; }
-    std::uint32_t start(std::uint32_t i) const { return u32(file, dirEntry(i) + 0x74); }
+    std::size_t sector(std::uint32_t s) const { return xls::sectorOffset(s, 512); }
+    std::size_t fatEntry(std::uint32_t s) const {
+        return sector(u32(file, xls::kHeaderDifat)) + xls::kSectorLink * s;
+    }
+    std::size_t dirEntry(std::uint32_t i) const {
+        return sector(u32(file, xls::kHeaderFirstDirectorySector)) + xls::kEntrySize * i;
+    }
+    std::uint32_t start(std::uint32_t i) const { return u32(file, dirEntry(i) + xls::kEntryStart); }
 };
 
 void expectDamaged(const Bytes& file, const std::string& part) {
@@ -50,8 +54,9 @@ TEST(Container, WrittenFileReadsBackWithEveryEntryAsItWas) {
             const auto& b = read.entries[i];
             EXPECT_EQ(a.name, b.name);
             EXPECT_EQ(a.type, b.type);
-            EXPECT_TRUE(
-                std::equal(a.raw.begin() + 0x40, a.raw.begin() + 0x74, b.raw.begin() + 0x40))
+            EXPECT_TRUE(std::equal(a.raw.begin() + xls::kEntryNameBytes,
+                                   a.raw.begin() + xls::kEntryStart,
+                                   b.raw.begin() + xls::kEntryNameBytes))
                 << "links, class id and times of entry " << i;
             if (a.type == xls::EntryType::Stream) {
                 EXPECT_EQ(a.content, b.content) << i;
@@ -69,21 +74,22 @@ TEST(Container, LargeFilesListFatSectorsPastTheHeaderInDifatSectors) {
     // 8 MB needs more than the header's 109 FAT sectors at 512-byte sectors.
     xls::CompoundFile big = test::sampleCompound(3, 8u << 20);
     Bytes file = xls::writeCompoundFile(big);
-    EXPECT_GT(u32(file, 0x2C), 109u);
-    EXPECT_GE(u32(file, 0x48), 1u);
+    EXPECT_GT(u32(file, xls::kHeaderFatSectors), xls::kHeaderDifatEntries);
+    EXPECT_GE(u32(file, xls::kHeaderDifatSectors), 1u);
     xls::CompoundFile read = xls::readCompoundFile(file);
     EXPECT_EQ(read.entries[2].content, big.entries[2].content);
 
     // A DIFAT chain that points back at itself, or ends early.
     Bytes loop = file;
-    std::uint32_t difat = u32(file, 0x44);
-    put32(loop, 0x2C, u32(file, 0x2C) + 127); // more FAT sectors than one DIFAT sector lists
-    put32(loop, 0x48, 2);
+    std::uint32_t difat = u32(file, xls::kHeaderFirstDifatSector);
+    put32(loop, xls::kHeaderFatSectors,
+          u32(file, xls::kHeaderFatSectors) + 127); // more FAT sectors than one DIFAT sector lists
+    put32(loop, xls::kHeaderDifatSectors, 2);
     put32(loop, (difat + 1) * 512 + 508, difat);
     expectDamaged(loop, "DIFAT");
     Bytes shortChain = file;
-    put32(shortChain, (difat + 1) * 512 + 508, 0xFFFFFFFE);
-    put32(shortChain, 0x2C, u32(file, 0x2C) + 200);
+    put32(shortChain, (difat + 1) * 512 + 508, xls::kEndOfChain);
+    put32(shortChain, xls::kHeaderFatSectors, u32(file, xls::kHeaderFatSectors) + 200);
     expectDamaged(shortChain, "DIFAT");
 }
 
@@ -101,36 +107,38 @@ TEST(Container, DamagedStructuresAreRefusedWithWhereTheyWent) {
     expectDamaged(outside, "无效扇区");
 
     Bytes lying = good;
-    put32(lying, at.dirEntry(2) + 0x78, 90000); // longer than its chain
+    put32(lying, at.dirEntry(2) + xls::kEntryStreamSize, 90000); // longer than its chain
     expectDamaged(lying, "长度");
 
     Bytes huge = good;
-    put32(huge, at.dirEntry(2) + 0x78, 0xFFFFFFF0);
+    put32(huge, at.dirEntry(2) + xls::kEntryStreamSize, 0xFFFFFFF0);
     expectDamaged(huge, "Workbook");
 
     Bytes shift = good;
-    xls::setU16(shift.data() + 0x1E, 16);
+    xls::setU16(shift.data() + xls::kHeaderSectorShift, 16);
     expectDamaged(shift, "扇区大小");
 
     Bytes version = good;
-    xls::setU16(version.data() + 0x1A, 4); // 512-byte sectors do not fit version 4
+    xls::setU16(version.data() + xls::kHeaderMajorVersion,
+                4); // 512-byte sectors do not fit version 4
     expectDamaged(version, "扇区大小");
 
     Bytes tree = good;
-    put32(tree, at.dirEntry(1) + 0x44, 2); // the summary's left is its own parent
+    put32(tree, at.dirEntry(1) + xls::kEntryLeft, 2); // the summary's left is its own parent
     expectDamaged(tree, "目录树成环");
 
     Bytes badChild = good;
-    put32(badChild, at.dirEntry(0) + 0x4C, 77);
+    put32(badChild, at.dirEntry(0) + xls::kEntryChild, 77);
     expectDamaged(badChild, "目录项");
 
     Bytes miniLoop = good;
-    std::uint32_t miniFat = u32(good, 0x3C);
+    std::uint32_t miniFat = u32(good, xls::kHeaderFirstMiniFatSector);
     put32(miniLoop, at.sector(miniFat) + 4 * at.start(1) + 4, at.start(1));
     expectDamaged(miniLoop, "成环");
 
     Bytes miniSize = good;
-    put32(miniSize, at.dirEntry(0) + 0x78, 64 * 3); // mini stream shorter than its streams
+    put32(miniSize, at.dirEntry(0) + xls::kEntryStreamSize,
+          64 * 3); // mini stream shorter than its streams
     expectDamaged(miniSize, "迷你");
 }
 

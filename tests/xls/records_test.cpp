@@ -189,6 +189,8 @@ TEST(Records, ContradictoryRecordsAreDamage) {
         damaged({test::record(rec::kMulRk, le16(0) + le16(0) + le16(15) + le32(2) + le16(3))}),
         "damaged");
     EXPECT_EQ(damaged({test::record(rec::kNumber, le16(0) + le16(0))}), "damaged");
+    EXPECT_EQ(damaged({test::cellRecord(rec::kFormula, 0, 0, 15, Bytes(13, 0))}), "damaged");
+    EXPECT_EQ(damaged({test::record(rec::kRow, Bytes(15, 0))}), "damaged");
     EXPECT_EQ(damaged({test::cellRecord(rec::kLabel, 0, 0, 15, le16(50) + Bytes{0, 'a'})}),
               "damaged");
 

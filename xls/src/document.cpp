@@ -1,5 +1,8 @@
 #include <lanqi/xls/document.h>
 
+#include "book/cell_format.h"
+#include "book/cell_value.h"
+#include "book/edit.h"
 #include "book/workbook_stream.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
@@ -48,8 +51,8 @@ Document Document::parse(std::vector<std::uint8_t> bytes) {
     }
     parts->streamEntry = *entry;
     parts->stream = readWorkbookStream(parts->file.entries[*entry].content);
-    for (std::size_t i = 0; i < parts->stream.sheets.size(); ++i)
-        if (parts->stream.sheets[i].worksheet) parts->worksheets.push_back(i);
+    for (std::size_t i = 0; i < parts->stream.sheets().size(); ++i)
+        if (parts->stream.sheets()[i].worksheet) parts->worksheets.push_back(i);
     parts->original = std::move(bytes);
     return Document(std::move(parts));
 }
@@ -61,49 +64,49 @@ Document::~Document() = default;
 
 std::vector<std::string> Document::worksheetNames() const {
     std::vector<std::string> names;
-    for (std::size_t i : parts_->worksheets) names.push_back(parts_->stream.sheets[i].name);
+    for (std::size_t i : parts_->worksheets) names.push_back(parts_->stream.sheets()[i].name);
     return names;
 }
 
 void Document::forEachCell(std::size_t sheet, const CellVisitor& visit) const {
-    const Sheet& s = parts_->stream.sheets.at(parts_->worksheets.at(sheet));
+    const Sheet& s = parts_->stream.sheets().at(parts_->worksheets.at(sheet));
     for (const auto& [r, row] : s.rows)
         for (const Cell& c : row.cells) visit(r, c.col, cellValue(parts_->stream, c));
 }
 
 std::optional<std::size_t> Document::findWorksheet(std::string_view name) const {
     for (std::size_t k = 0; k < parts_->worksheets.size(); ++k)
-        if (parts_->stream.sheets[parts_->worksheets[k]].name == name) return k;
+        if (parts_->stream.sheets()[parts_->worksheets[k]].name == name) return k;
     return std::nullopt;
 }
 
 CellValue Document::cell(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {
-    return cellValue(parts_->stream, parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row,
+    return cellValue(parts_->stream, parts_->stream.sheets().at(parts_->worksheets.at(sheet)), row,
                      col);
 }
 
 bool Document::isTextFormatted(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {
     return xls::isTextFormatted(parts_->stream,
-                                parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row, col);
+                                parts_->stream.sheets().at(parts_->worksheets.at(sheet)), row, col);
 }
 
 void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
                        const CellValue& value) {
     if (row >= kMaxRows || col >= kMaxColumns)
         throw std::out_of_range("cell outside the worksheet");
-    setCellValue(parts_->stream, parts_->stream.sheets.at(parts_->worksheets.at(sheet)), row, col,
+    setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
 }
 
 bool Document::changed() const {
-    return parts_->stream.changed;
+    return parts_->stream.changed();
 }
 
 std::vector<std::uint8_t> Document::serialize() {
-    if (!parts_->stream.changed) return parts_->original;
+    if (!parts_->stream.changed()) return parts_->original;
     parts_->file.entries[parts_->streamEntry].content = writeWorkbookStream(parts_->stream);
     parts_->original = writeCompoundFile(parts_->file);
-    parts_->stream.changed = false;
+    parts_->stream.markSaved();
     return parts_->original;
 }
 

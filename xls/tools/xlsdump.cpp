@@ -18,6 +18,15 @@ std::string entryPath(const lanqi::xls::CompoundFile& cf, std::uint32_t id) {
     return path.empty() ? "/" : path;
 }
 
+// The record's name, or "unknown 0x1234" for one not listed.
+std::string recordName(std::uint16_t id) {
+    std::string_view name = lanqi::xls::rec::name(id);
+    if (!name.empty()) return std::string(name);
+    char text[] = "unknown 0x0000";
+    std::snprintf(text + 10, 5, "%04X", id);
+    return text;
+}
+
 int usage() {
     std::fprintf(stderr, "usage: xlsdump [--streams] FILE.xls\n"
                          "  lists the compound file's streams, then the workbook's records\n"
@@ -68,9 +77,8 @@ int main(int argc, char** argv) {
         std::printf("\n  offset    id  size  record\n");
         for (const auto& r : lanqi::xls::splitRecords(cf.entries[*wb].content)) {
             if (r.id == lanqi::xls::rec::kEof && depth > 0) --depth;
-            std::string_view name = lanqi::xls::rec::name(r.id);
-            std::printf("%8zu  %04X %5zu  %*s%.*s\n", r.offset, r.id, r.data.size(), 2 * depth, "",
-                        static_cast<int>(name.size()), name.empty() ? "?" : name.data());
+            std::printf("%8zu  %04X %5zu  %*s%s\n", r.offset, r.id, r.data.size(), 2 * depth, "",
+                        recordName(r.id).c_str());
             if (r.id == lanqi::xls::rec::kBof) ++depth;
         }
     } catch (const std::exception& e) {

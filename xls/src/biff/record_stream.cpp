@@ -1,5 +1,7 @@
 #include "biff/record_stream.h"
 
+#include "biff/records.h"
+
 #include <algorithm>
 
 namespace lanqi::xls {
@@ -10,16 +12,22 @@ std::vector<RecordRef> splitRecords(ByteView stream) {
     while (at < stream.size()) {
         if (std::all_of(stream.begin() + at, stream.end(), [](std::uint8_t b) { return b == 0; }))
             break;
-        if (stream.size() - at < 4)
+        if (stream.size() - at < rec::kHeaderSize)
             throw damaged("工作簿流在偏移 " + std::to_string(at) + " 处的记录头不完整");
-        std::uint16_t id = getU16(stream, at);
-        std::size_t len = getU16(stream, at + 2);
-        if (stream.size() - at - 4 < len)
+        std::uint16_t id = getU16(stream, at + rec::kHeaderId);
+        std::size_t len = getU16(stream, at + rec::kHeaderLength);
+        if (stream.size() - at - rec::kHeaderSize < len)
             throw damaged("工作簿流在偏移 " + std::to_string(at) + " 处的记录超出流末尾");
-        out.push_back({id, at, stream.subspan(at + 4, len)});
-        at += 4 + len;
+        out.push_back({id, at, stream.subspan(at + rec::kHeaderSize, len)});
+        at += rec::kHeaderSize + len;
     }
     return out;
+}
+
+void putRecord(Bytes& out, std::uint16_t id, ByteView data) {
+    putU16(out, id);
+    putU16(out, static_cast<std::uint16_t>(data.size()));
+    putBytes(out, data);
 }
 
 } // namespace lanqi::xls

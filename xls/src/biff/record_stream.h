@@ -16,4 +16,7 @@ struct RecordRef {
 // padding after the last record ends the list without error.
 std::vector<RecordRef> splitRecords(ByteView stream);
 
+// Appends one record: id u16 | payload size u16 | payload.
+void putRecord(Bytes& out, std::uint16_t id, ByteView data);
+
 } // namespace lanqi::xls

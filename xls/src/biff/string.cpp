@@ -5,70 +5,33 @@
 #include <algorithm>
 
 namespace lanqi::xls {
+namespace {
 
-std::string utf16ToUtf8(std::u16string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        std::uint32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+// A unicode string: character count (u8 or u16) | options u8 | [runs u16]
+// [phonetic size u32] | characters | [runs, 4 bytes each] | [phonetic block].
+constexpr std::uint8_t kHighByte = 0x01; // characters are UTF-16LE, else 8-bit (low bytes only)
+constexpr std::uint8_t kPhonetic = 0x04; // a phonetic block follows the runs
+constexpr std::uint8_t kRichText = 0x08; // formatting runs follow the characters
+constexpr std::size_t kRunSize = 4;
+// Offsets in a shared string's stored form, which has the 16-bit count.
+constexpr std::size_t kStoredCount = 0, kStoredOptions = 2, kStoredRuns = 3, kStoredHeader = 3;
+constexpr std::size_t kRunsCountSize = 2, kPhoneticSizeSize = 4;
+
+bool needsHighByte(std::u16string_view chars) {
+    return std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
 }
 
-std::u16string utf8ToUtf16(std::string_view s) {
-    std::u16string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        std::uint32_t c = extra == 0   ? b
-                          : extra == 1 ? (b & 0x1F)
-                          : extra == 2 ? (b & 0x0F)
-                                       : (b & 0x07);
-        bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size();
-        for (int k = 1; ok && k <= extra; ++k) {
-            unsigned char n = static_cast<unsigned char>(s[i + k]);
-            if ((n & 0xC0) != 0x80) ok = false;
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!ok || c > 0x10FFFF) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        i += 1 + extra;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
+// The characters in one width: UTF-16LE when `wide`, else their low bytes.
+void putChars(Bytes& b, std::u16string_view chars, bool wide) {
+    for (char16_t c : chars) {
+        if (wide)
+            putU16(b, c);
+        else
+            putU8(b, static_cast<std::uint8_t>(c));
     }
-    return out;
 }
+
+} // namespace
 
 void ContinuedReader::settle() {
     while (part_ < parts_.size() && pos_ >= parts_[part_].size()) {
@@ -113,7 +76,7 @@ void ContinuedReader::bytes(std::size_t n, Bytes* out) {
 
 std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
     std::u16string out;
-    out.reserve(std::min<std::size_t>(cch, 8224));
+    out.reserve(std::min<std::size_t>(cch, rec::kMaxPayload));
     while (out.size() < cch) {
         if (part_ < parts_.size() && pos_ >= parts_[part_].size()) {
             // A string split here: the next record restates the character width.
@@ -121,7 +84,7 @@ std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
             pos_ = 0;
             if (part_ >= parts_.size() || parts_[part_].empty())
                 throw damaged(where_ + "数据不完整");
-            highByte = (parts_[part_][pos_++] & 1) != 0;
+            highByte = (parts_[part_][pos_++] & kHighByte) != 0;
             continue;
         }
         if (part_ >= parts_.size()) throw damaged(where_ + "数据不完整");
@@ -139,33 +102,29 @@ std::u16string ContinuedReader::chars(std::size_t cch, bool highByte) {
 
 std::string readUnicodeString(ContinuedReader& r, bool shortLength) {
     std::size_t cch = shortLength ? r.u8() : r.u16();
-    std::uint8_t flags = r.u8();
-    return utf16ToUtf8(r.chars(cch, flags & 1));
+    std::uint8_t options = r.u8();
+    return utf16ToUtf8(r.chars(cch, options & kHighByte));
 }
 
 SharedString readSharedString(ContinuedReader& r) {
     std::uint16_t cch = r.u16();
-    std::uint8_t flags = r.u8();
-    std::uint16_t runs = (flags & 0x08) ? r.u16() : 0;
-    std::uint32_t ext = (flags & 0x04) ? r.u32() : 0;
-    std::u16string chars = r.chars(cch, flags & 1);
+    std::uint8_t options = r.u8();
+    std::uint16_t runs = (options & kRichText) ? r.u16() : 0;
+    std::uint32_t phonetic = (options & kPhonetic) ? r.u32() : 0;
+    std::u16string chars = r.chars(cch, options & kHighByte);
     // Stored again in one width: 8-bit if every character fits.
-    bool wide = std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
+    bool wide = needsHighByte(chars);
     SharedString s;
     s.text = utf16ToUtf8(chars);
     Bytes& b = s.stored;
     putU16(b, cch);
-    putU8(b, static_cast<std::uint8_t>((flags & 0x0C) | (wide ? 1 : 0)));
-    if (flags & 0x08) putU16(b, runs);
-    if (flags & 0x04) putU32(b, ext);
-    for (char16_t c : chars) {
-        if (wide)
-            putU16(b, c);
-        else
-            putU8(b, static_cast<std::uint8_t>(c));
-    }
-    r.bytes(4u * runs, &b);
-    r.bytes(ext, &b);
+    putU8(b,
+          static_cast<std::uint8_t>((options & (kRichText | kPhonetic)) | (wide ? kHighByte : 0)));
+    if (options & kRichText) putU16(b, runs);
+    if (options & kPhonetic) putU32(b, phonetic);
+    putChars(b, chars, wide);
+    r.bytes(kRunSize * runs, &b);
+    r.bytes(phonetic, &b);
     return s;
 }
 
@@ -173,19 +132,14 @@ Bytes encodeUnicodeString(std::string_view utf8, bool shortLength) {
     std::u16string chars = utf8ToUtf16(utf8);
     std::size_t limit = shortLength ? 255 : 32767;
     if (chars.size() > limit) chars.resize(limit);
-    bool wide = std::any_of(chars.begin(), chars.end(), [](char16_t c) { return c > 0xFF; });
+    bool wide = needsHighByte(chars);
     Bytes b;
     if (shortLength)
         putU8(b, static_cast<std::uint8_t>(chars.size()));
     else
         putU16(b, static_cast<std::uint16_t>(chars.size()));
-    putU8(b, wide ? 1 : 0);
-    for (char16_t c : chars) {
-        if (wide)
-            putU16(b, c);
-        else
-            putU8(b, static_cast<std::uint8_t>(c));
-    }
+    putU8(b, wide ? kHighByte : 0);
+    putChars(b, chars, wide);
     return b;
 }
 
@@ -214,16 +168,18 @@ void ContinuedWriter::nextRecord() {
 }
 
 void ContinuedWriter::finish() {
-    setU16(out_.data() + start_ + 2, static_cast<std::uint16_t>(out_.size() - start_ - 4));
+    setU16(out_.data() + start_ + rec::kHeaderLength,
+           static_cast<std::uint16_t>(out_.size() - start_ - rec::kHeaderSize));
 }
 
 std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const SharedString& s) {
     ByteView b(s.stored);
-    std::uint16_t cch = getU16(b, 0);
-    std::uint8_t flags = b[2];
-    std::size_t header = 3 + ((flags & 0x08) ? 2 : 0) + ((flags & 0x04) ? 4 : 0);
-    std::size_t unit = (flags & 1) ? 2 : 1;
-    std::uint16_t runs = (flags & 0x08) ? getU16(b, 3) : 0;
+    std::uint16_t cch = getU16(b, kStoredCount);
+    std::uint8_t options = b[kStoredOptions];
+    std::size_t header = kStoredHeader + ((options & kRichText) ? kRunsCountSize : 0) +
+                         ((options & kPhonetic) ? kPhoneticSizeSize : 0);
+    std::size_t unit = (options & kHighByte) ? 2 : 1;
+    std::uint16_t runs = (options & kRichText) ? getU16(b, kStoredRuns) : 0;
     std::size_t charBytes = cch * unit;
     if (w.room() < header + std::min<std::size_t>(charBytes, unit)) w.nextRecord();
     std::pair<std::size_t, std::size_t> start{w.streamPos(), w.offsetInRecord()};
@@ -233,16 +189,16 @@ std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const 
     while (at < end) {
         if (w.room() < unit) {
             w.nextRecord();
-            std::uint8_t width = flags & 1;
+            std::uint8_t width = options & kHighByte;
             w.put(ByteView(&width, 1));
         }
         std::size_t n = std::min(end - at, w.room() / unit * unit);
         w.put(b.subspan(at, n));
         at += n;
     }
-    for (std::uint16_t i = 0; i < runs; ++i, at += 4) {
-        if (w.room() < 4) w.nextRecord();
-        w.put(b.subspan(at, 4));
+    for (std::uint16_t i = 0; i < runs; ++i, at += kRunSize) {
+        if (w.room() < kRunSize) w.nextRecord();
+        w.put(b.subspan(at, kRunSize));
     }
     while (at < b.size()) {
         if (w.room() == 0) w.nextRecord();

@@ -2,7 +2,9 @@
 // BIFF8 strings: decoding the unicode string forms (8-bit "compressed" or
 // UTF-16 characters, optional rich-text runs and phonetic block), also when a
 // string runs on into CONTINUE records, and encoding them again.
+#include "biff/records.h"
 #include "bytes/byte_io.h"
+#include "bytes/utf16.h"
 
 #include <string>
 #include <string_view>
@@ -10,9 +12,6 @@
 #include <vector>
 
 namespace lanqi::xls {
-
-std::string utf16ToUtf8(std::u16string_view s);
-std::u16string utf8ToUtf16(std::string_view s);
 
 // Reads over a record and the CONTINUE records after it as one sequence. At
 // a record boundary inside a string's characters, the next record starts
@@ -26,7 +25,7 @@ class ContinuedReader {
     std::uint16_t u16();
     std::uint32_t u32();
     void bytes(std::size_t n, Bytes* out); // out may be null to skip
-    // cch characters; `highByte` is the option byte's bit 0 at the start.
+    // cch characters; `highByte`: UTF-16 rather than 8-bit characters at the start.
     std::u16string chars(std::size_t cch, bool highByte);
     const std::string& where() const { return where_; }
 
@@ -53,13 +52,14 @@ SharedString readSharedString(ContinuedReader& r);
 Bytes encodeUnicodeString(std::string_view utf8, bool shortLength = false);
 SharedString makeSharedString(std::string_view utf8);
 
-// Builds a record that may run on into CONTINUE records of at most 8224
-// bytes each, appending to a stream buffer.
+// Builds a record that may run on into CONTINUE records of at most
+// rec::kMaxPayload bytes each, appending to a stream buffer.
 class ContinuedWriter {
   public:
-    static constexpr std::size_t kMaxPayload = 8224;
     ContinuedWriter(Bytes& out, std::uint16_t id);
-    std::size_t room() const { return kMaxPayload - (out_.size() - start_ - 4); }
+    std::size_t room() const {
+        return rec::kMaxPayload - (out_.size() - start_ - rec::kHeaderSize);
+    }
     void put(ByteView b); // caller has checked room()
     void nextRecord();    // closes the current record and opens a CONTINUE
     void finish();

@@ -6,11 +6,9 @@
 // positions (row blocks, DBCELL, INDEX, DIMENSIONS, sheet offsets, SST and
 // EXTSST) are rebuilt on write.
 #include "biff/string.h"
-
-#include <lanqi/xls/cell_value.h>
+#include "book/sheet.h"
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -18,77 +16,56 @@
 
 namespace lanqi::xls {
 
-struct RawRecord {
-    std::uint16_t id;
-    Bytes data;
-};
+class WorkbookReader;
 
-struct Cell {
-    std::uint16_t col = 0;
-    std::uint16_t id = 0; // the record that holds it alone (RK or BLANK for MULRK/MULBLANK members)
-    Bytes data;           // that record's payload: row, column, format index, value
-    std::uint32_t group = 0;         // cells read from one MULRK/MULBLANK share a nonzero group
-    std::vector<RawRecord> trailers; // records that belong to a formula: STRING, SHRFMLA, ...
-    std::string text;                // the text of inline strings and of a formula's string result
-    std::uint16_t xf() const { return getU16(data, 4); }
-};
+class WorkbookStream {
+  public:
+    // The globals as read, without SST, its CONTINUEs and EXTSST.
+    const std::vector<RawRecord>& globals() const { return globals_; }
+    std::size_t sstAt() const { return sstAt_; } // globals index the SST is written before
+    std::uint16_t stringsPerBucket() const { return stringsPerBucket_; } // of the EXTSST read
+    const Bytes& tail() const { return tail_; } // zero padding after the last record
 
-struct Row {
-    std::optional<Bytes> record; // ROW payload
-    std::vector<Cell> cells;     // ordered by column
-    bool touched = false;
-};
+    // The shared string table. Strings are only added, so an index once
+    // given stays valid; the writer leaves out those no cell uses.
+    const std::vector<SharedString>& strings() const { return strings_; }
+    // The index of the string, added to the table when it is not there.
+    std::uint32_t internString(std::string_view text);
 
-struct ColumnFormat {
-    std::uint16_t first, last, xf;
-};
-
-struct Sheet {
-    std::string name;
-    std::size_t boundSheet = SIZE_MAX; // index of its BOUNDSHEET record in the globals
-    bool worksheet = false;            // only worksheets have a cell table read here
-    std::vector<RawRecord> before;     // BOF up to the cell table (INDEX, DIMENSIONS rebuilt)
-    std::map<std::uint32_t, Row> rows;
-    std::vector<RawRecord> after; // after the cell table up to and including EOF
-    std::vector<ColumnFormat> columns;
-    std::uint16_t defaultRowHeight = 255;
-    bool indexed = false; // had INDEX or DBCELL records; written without when it had none
-    bool touched = false;
-};
-
-struct WorkbookStream {
-    std::vector<RawRecord> globals;    // without SST, its CONTINUEs and EXTSST
-    std::size_t sstAt = SIZE_MAX;      // globals index the SST is written before
-    std::vector<SharedString> strings; // the shared string table
-    std::unordered_map<std::string, std::uint32_t> stringIndex;
-    std::uint16_t stringsPerBucket = 0;   // of the EXTSST as read, kept where it still fits
-    std::vector<std::uint16_t> xfFormats; // number format index of each cell format
-    std::map<std::uint16_t, std::string> formats;
-    std::vector<Sheet> sheets; // in stream order
-    std::uint16_t codePage = 1200;
-    bool date1904 = false;
-    bool changed = false;
-    Bytes tail; // zero padding after the last record
-
-    Sheet* sheet(std::string_view name);
+    // Cell formats: how many there are, and whether one has the Text (@) format.
+    std::size_t xfCount() const { return xfFormats_.size(); }
     bool isTextFormat(std::uint16_t xf) const;
+
+    // The sheets in stream order. Their number and places are fixed when
+    // the stream is read, so references to them stay valid.
+    const std::vector<Sheet>& sheets() const { return sheets_; }
+    Sheet& sheet(std::size_t i) { return sheets_.at(i); }
+    // The worksheet of that name, or null.
+    Sheet* sheet(std::string_view name);
+
+    // Whether a cell was written since the stream was read or last saved.
+    bool changed() const { return changed_; }
+    void markChanged() { changed_ = true; }
+    void markSaved() { changed_ = false; }
+
+  private:
+    friend class WorkbookReader;
+    std::vector<RawRecord> globals_;
+    std::size_t sstAt_ = SIZE_MAX;
+    std::vector<SharedString> strings_;
+    std::unordered_map<std::string, std::uint32_t> stringIndex_; // text -> first index
+    std::uint16_t stringsPerBucket_ = 0;
+    std::vector<std::uint16_t> xfFormats_; // number format index of each cell format
+    std::map<std::uint16_t, std::string> formats_;
+    std::vector<Sheet> sheets_;
+    bool changed_ = false;
+    Bytes tail_;
 };
 
 // Throws Error for a stream that is not BIFF8 (older versions,
 // encrypted) or whose records contradict themselves.
 WorkbookStream readWorkbookStream(ByteView stream);
-Bytes writeWorkbookStream(WorkbookStream& wb);
-
-// The cell's value as stored; a formula as its cached result.
-CellValue cellValue(const WorkbookStream& wb, const Cell& cell);
-// The value of the cell (row, column counted from 0); empty if absent.
-CellValue cellValue(const WorkbookStream& wb, const Sheet& sheet, std::uint32_t row,
-                    std::uint16_t col);
-// Whether the cell, or a new cell written there, has the Text (@) format.
-bool isTextFormatted(const WorkbookStream& wb, const Sheet& sheet, std::uint32_t row,
-                     std::uint16_t col);
-// Stores an empty, number or text value in the cell, keeping its format.
-void setCellValue(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint16_t col,
-                  const CellValue& value);
+// The stream as it is now; an unchanged stream comes out as it was read.
+Bytes writeWorkbookStream(const WorkbookStream& wb);
 
 } // namespace lanqi::xls

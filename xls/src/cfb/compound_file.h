@@ -2,6 +2,7 @@
 // A compound file (the container of .xls workbooks) held in memory: its
 // directory entries as they were stored, and the content of every stream.
 #include "bytes/byte_io.h"
+#include "cfb/layout.h"
 
 #include <array>
 #include <cstdint>
@@ -12,21 +13,10 @@
 
 namespace lanqi::xls {
 
-inline constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
-
-// Sector numbers with a meaning of their own, and the mini stream's units.
-inline constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
-inline constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
-inline constexpr std::uint32_t kFatSector = 0xFFFFFFFD;
-inline constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
-inline constexpr std::uint32_t kFreeSector = 0xFFFFFFFF;
-inline constexpr std::size_t kMiniSector = 64;
-inline constexpr std::size_t kMiniCutoff = 4096; // smaller streams live in the mini stream
-
 enum class EntryType : std::uint8_t { Unused = 0, Storage = 1, Stream = 2, Root = 5 };
 
 struct DirectoryEntry {
-    std::array<std::uint8_t, 128> raw{}; // as stored: name, colour, links, class id, times
+    std::array<std::uint8_t, kEntrySize> raw{}; // as stored: name, colour, links, class id, times
     std::u16string name;
     EntryType type = EntryType::Unused;
     std::uint32_t left = kNoStream, right = kNoStream, child = kNoStream;
@@ -36,16 +26,19 @@ struct DirectoryEntry {
 };
 
 struct CompoundFile {
-    std::array<std::uint8_t, 512> header{}; // as stored; minor version and class id carry over
-    std::uint16_t majorVersion = 3;         // 3: 512-byte sectors, 4: 4096-byte sectors
-    std::vector<DirectoryEntry> entries;    // entry 0 is the root storage
+    std::array<std::uint8_t, kHeaderSize>
+        header{};                        // as stored; minor version and class id carry over
+    std::uint16_t majorVersion = 3;      // 3: 512-byte sectors, 4: 4096-byte sectors
+    std::vector<DirectoryEntry> entries; // entry 0 is the root storage
 
-    std::size_t sectorSize() const { return majorVersion == 4 ? 4096 : 512; }
+    std::size_t sectorSize() const {
+        return std::size_t{1} << (majorVersion == 4 ? kSectorShiftV4 : kSectorShiftV3);
+    }
     // A stream or storage directly in the root, by name, case-insensitive.
     std::optional<std::uint32_t> findInRoot(std::u16string_view name) const;
 };
 
-// The name as UTF-8, for listings and messages.
+// The name as UTF-8 for listings and messages, control characters as '?'.
 std::string utf8Name(const std::u16string& name);
 
 } // namespace lanqi::xls

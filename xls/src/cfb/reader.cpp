@@ -1,5 +1,7 @@
 #include "cfb/reader.h"
 
+#include "bytes/utf16.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -15,7 +17,7 @@ struct Reader {
 
     ByteView file_;
     CompoundFile cf_;
-    std::size_t sectorSize_ = 512;
+    std::size_t sectorSize_ = 0;    // from the header
     std::uint32_t sectorCount_ = 0; // sectors present in the file after the header
     std::vector<std::uint32_t> fat_;
     std::vector<std::uint32_t> miniFat_;
@@ -24,18 +26,20 @@ struct Reader {
     std::uint32_t h32(std::size_t at) const { return getU32(file_, at); }
 
     void readHeader() {
-        if (file_.size() < 512)
+        if (file_.size() < kHeaderSize)
             throw damaged("文件头不完整（文件只有 " + std::to_string(file_.size()) + " 字节）");
-        std::memcpy(cf_.header.data(), file_.data(), 512);
-        cf_.majorVersion = getU16(file_, 0x1A);
+        std::memcpy(cf_.header.data(), file_.data(), kHeaderSize);
+        cf_.majorVersion = getU16(file_, kHeaderMajorVersion);
         if (cf_.majorVersion != 3 && cf_.majorVersion != 4)
             throw damaged("复合文件版本 " + std::to_string(cf_.majorVersion) + " 无法识别");
-        if (getU16(file_, 0x1C) != 0xFFFE) throw damaged("复合文件字节序标记无效");
-        std::uint16_t shift = getU16(file_, 0x1E);
-        if (shift != (cf_.majorVersion == 4 ? 12 : 9))
+        if (getU16(file_, kHeaderByteOrder) != kByteOrderMark)
+            throw damaged("复合文件字节序标记无效");
+        std::uint16_t shift = getU16(file_, kHeaderSectorShift);
+        if (shift != (cf_.majorVersion == 4 ? kSectorShiftV4 : kSectorShiftV3))
             throw damaged("扇区大小（2^" + std::to_string(shift) + "）与版本不符");
-        if (getU16(file_, 0x20) != 6) throw damaged("迷你扇区大小无效");
-        if (h32(0x38) != kMiniCutoff) throw damaged("迷你流界限不是 4096");
+        if (getU16(file_, kHeaderMiniSectorShift) != kMiniSectorShift)
+            throw damaged("迷你扇区大小无效");
+        if (h32(kHeaderMiniCutoff) != kMiniCutoff) throw damaged("迷你流界限不是 4096");
         sectorSize_ = cf_.sectorSize();
         if (file_.size() < sectorSize_) throw damaged("文件头扇区不完整");
         sectorCount_ = static_cast<std::uint32_t>(std::min<std::size_t>(
@@ -46,23 +50,23 @@ struct Reader {
     ByteView sector(std::uint32_t s, const char* what) const {
         if (s >= sectorCount_)
             throw damaged(std::string(what) + "指向文件之外的扇区 " + sectorText(s));
-        std::size_t at = (static_cast<std::size_t>(s) + 1) * sectorSize_;
+        std::size_t at = sectorOffset(s, sectorSize_);
         std::size_t n = std::min(sectorSize_, file_.size() - at);
         return file_.subspan(at, n);
     }
 
     void readFat() {
-        std::uint32_t fatSectors = h32(0x2C);
-        std::uint32_t difatFirst = h32(0x44);
-        std::uint32_t difatSectors = h32(0x48);
+        std::uint32_t fatSectors = h32(kHeaderFatSectors);
+        std::uint32_t difatFirst = h32(kHeaderFirstDifatSector);
+        std::uint32_t difatSectors = h32(kHeaderDifatSectors);
         if (fatSectors > sectorCount_)
             throw damaged("FAT 扇区数 " + std::to_string(fatSectors) + " 超过文件大小");
         std::vector<std::uint32_t> fatIds;
-        for (std::uint32_t i = 0; i < std::min<std::uint32_t>(fatSectors, 109); ++i)
-            fatIds.push_back(h32(0x4C + 4 * i));
+        for (std::size_t i = 0; i < std::min<std::size_t>(fatSectors, kHeaderDifatEntries); ++i)
+            fatIds.push_back(h32(kHeaderDifat + kSectorLink * i));
         std::vector<bool> seen(sectorCount_, false);
         std::uint32_t s = difatFirst;
-        const std::size_t perSector = sectorSize_ / 4 - 1;
+        const std::size_t perSector = sectorSize_ / kSectorLink - 1; // then the next link
         for (std::uint32_t n = 0; fatIds.size() < fatSectors; ++n) {
             if (n >= difatSectors || s == kEndOfChain || s == kFreeSector)
                 throw damaged("DIFAT 链在列出全部 FAT 扇区前结束");
@@ -71,14 +75,16 @@ struct Reader {
             if (seen[s]) throw damaged("DIFAT 链成环（扇区 " + sectorText(s) + "）");
             seen[s] = true;
             for (std::size_t i = 0; i < perSector && fatIds.size() < fatSectors; ++i)
-                fatIds.push_back(getU32(d, 4 * i));
-            s = getU32(d, 4 * perSector);
+                fatIds.push_back(getU32(d, kSectorLink * i));
+            s = getU32(d, kSectorLink * perSector);
         }
-        fat_.reserve(fatIds.size() * (sectorSize_ / 4));
+        const std::size_t links = sectorSize_ / kSectorLink;
+        fat_.reserve(fatIds.size() * links);
         for (std::uint32_t id : fatIds) {
             ByteView d = sector(id, "FAT 扇区表");
-            for (std::size_t i = 0; i < sectorSize_ / 4; ++i)
-                fat_.push_back(4 * i + 4 <= d.size() ? getU32(d, 4 * i) : kFreeSector);
+            for (std::size_t i = 0; i < links; ++i)
+                fat_.push_back(kSectorLink * (i + 1) <= d.size() ? getU32(d, kSectorLink * i)
+                                                                 : kFreeSector);
         }
     }
 
@@ -131,30 +137,29 @@ struct Reader {
     }
 
     void parseDirectory(const Bytes& dir) {
-        std::size_t count = dir.size() / 128;
+        std::size_t count = dir.size() / kEntrySize;
         if (count == 0) throw damaged("目录为空");
         cf_.entries.resize(count);
         for (std::size_t i = 0; i < count; ++i) {
             DirectoryEntry& e = cf_.entries[i];
-            const std::uint8_t* p = dir.data() + 128 * i;
-            std::memcpy(e.raw.data(), p, 128);
+            std::memcpy(e.raw.data(), dir.data() + kEntrySize * i, kEntrySize);
             ByteView r(e.raw);
-            std::uint16_t nameBytes = getU16(r, 0x40);
-            std::uint8_t type = r[0x42];
+            std::uint16_t nameBytes = getU16(r, kEntryNameBytes);
+            std::uint8_t type = r[kEntryType];
             if (type != 0 && type != 1 && type != 2 && type != 5)
                 throw damaged("目录项 " + std::to_string(i) + " 的类型无效");
             e.type = static_cast<EntryType>(type);
             if (e.type == EntryType::Unused) continue;
-            if (nameBytes > 64 || nameBytes % 2 != 0)
+            if (nameBytes > kEntryNameMaxBytes || nameBytes % 2 != 0)
                 throw damaged("目录项 " + std::to_string(i) + " 的名称长度无效");
             for (std::size_t k = 0; 2 * k < nameBytes; ++k) {
-                char16_t c = static_cast<char16_t>(getU16(r, 2 * k));
+                char16_t c = static_cast<char16_t>(getU16(r, kEntryName + 2 * k));
                 if (c == 0) break;
                 e.name.push_back(c);
             }
-            e.left = getU32(r, 0x44);
-            e.right = getU32(r, 0x48);
-            e.child = getU32(r, 0x4C);
+            e.left = getU32(r, kEntryLeft);
+            e.right = getU32(r, kEntryRight);
+            e.child = getU32(r, kEntryChild);
         }
         if (cf_.entries[0].type != EntryType::Root) throw damaged("目录的第一项不是根存储");
     }
@@ -187,18 +192,20 @@ struct Reader {
     }
 
     std::uint64_t entrySize(const DirectoryEntry& e) const {
-        std::uint64_t size = getU64(ByteView(e.raw), 0x78);
-        return cf_.majorVersion == 3 ? (size & 0xFFFFFFFFu) : size;
+        std::uint64_t size = getU64(ByteView(e.raw), kEntryStreamSize);
+        return cf_.majorVersion == 3 ? (size & 0xFFFFFFFFu) : size; // v3 sizes are 4 bytes
     }
 
     void readMiniStream() {
         const DirectoryEntry& root = cf_.entries[0];
         std::uint64_t size = entrySize(root);
-        if (size > 0) miniStream_ = regularData(getU32(ByteView(root.raw), 0x74), size, "迷你流");
-        std::uint32_t miniFatSectors = h32(0x40);
+        if (size > 0)
+            miniStream_ = regularData(getU32(ByteView(root.raw), kEntryStart), size, "迷你流");
+        std::uint32_t miniFatSectors = h32(kHeaderMiniFatSectors);
         if (miniFatSectors > 0) {
-            Bytes m = wholeChain(h32(0x3C), "迷你 FAT");
-            for (std::size_t i = 0; i + 4 <= m.size(); i += 4) miniFat_.push_back(getU32(m, i));
+            Bytes m = wholeChain(h32(kHeaderFirstMiniFatSector), "迷你 FAT");
+            for (std::size_t i = 0; i + kSectorLink <= m.size(); i += kSectorLink)
+                miniFat_.push_back(getU32(m, i));
         }
     }
 
@@ -225,7 +232,7 @@ struct Reader {
             DirectoryEntry& e = cf_.entries[i];
             if (!e.reachable || e.type != EntryType::Stream) continue;
             std::uint64_t size = entrySize(e);
-            std::uint32_t start = getU32(ByteView(e.raw), 0x74);
+            std::uint32_t start = getU32(ByteView(e.raw), kEntryStart);
             std::string what = "流“" + utf8Name(e.name) + "”";
             if (size == 0) continue;
             if (size > file_.size()) throw damaged(what + "的长度超过文件大小");
@@ -234,13 +241,16 @@ struct Reader {
         }
     }
 
-    void readDirectoryEntries() { parseDirectory(wholeChain(h32(0x30), "目录")); }
+    void readDirectoryEntries() {
+        parseDirectory(wholeChain(h32(kHeaderFirstDirectorySector), "目录"));
+    }
 };
 
 } // namespace
 
 bool hasCompoundSignature(ByteView file) {
-    return file.size() >= 8 && std::memcmp(file.data(), kCompoundSignature, 8) == 0;
+    return file.size() >= sizeof kCompoundSignature &&
+           std::memcmp(file.data(), kCompoundSignature, sizeof kCompoundSignature) == 0;
 }
 
 CompoundFile readCompoundFile(ByteView file) {
@@ -268,20 +278,10 @@ std::optional<std::uint32_t> CompoundFile::findInRoot(std::u16string_view name) 
 }
 
 std::string utf8Name(const std::u16string& name) {
-    std::string out;
-    for (char16_t c : name) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c < 0x20 ? '?' : c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
+    std::u16string shown = name;
+    for (char16_t& c : shown)
+        if (c < 0x20) c = u'?';
+    return utf16ToUtf8(shown);
 }
 
 } // namespace lanqi::xls

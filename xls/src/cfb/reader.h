@@ -6,9 +6,6 @@
 
 namespace lanqi::xls {
 
-inline constexpr std::uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0,
-                                                       0xA1, 0xB1, 0x1A, 0xE1};
-
 bool hasCompoundSignature(ByteView file);
 CompoundFile readCompoundFile(ByteView file);
 
