@@ -1,5 +1,6 @@
 #include "workbook/field_cells.h"
 
+#include "calc/numeric_text.h"
 #include "workbook/busy_lock.h"
 
 namespace lanqi {
@@ -19,7 +20,7 @@ void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const Field
     for (const FieldRun& run : runs)
         for (int i = run.first; i <= run.last; ++i) {
             Cell c = run.cellOf(i);
-            sheet.setText(run.arr, i, cells.cell(c.row, c.column));
+            sheet.setText(run.arr, i, asciiNumberForms(cells.cell(c.row, c.column)));
         }
 }
 

@@ -13,7 +13,8 @@ namespace lanqi {
 void writeFields(const TallySheet& sheet, Worksheet& cells,
                  std::span<const cellmap::FieldRun> runs);
 
-// Each field of the runs from its cell's text, empty text included.
+// Each field of the runs from its cell's text, empty text included; the runs
+// hold numbers, so full-width number forms come in as ASCII.
 void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const cellmap::FieldRun> runs);
 
 // Opens the workbook, lets `write` fill the named sheet and saves it in

@@ -112,6 +112,16 @@ TEST_F(Store, StoredCellsSetTheirFieldsEmptyOnesIncluded) {
     EXPECT_EQ(app.saves, 0);                    // the load only reads
 }
 
+TEST_F(Store, StoredFullWidthNumbersComeInAsAscii) {
+    store(25, A) = "２４";
+    store(30, R) = "１２００．５";
+    store(23, B) = "４";
+    load();
+    EXPECT_EQ(sheet.text(Arr::Text1, 0), "24");
+    EXPECT_EQ(sheet.text(Arr::Text30, 5), "1200.5");
+    EXPECT_EQ(sheet.text(Arr::Text25, 0), "4");
+}
+
 TEST_F(Store, AFailedLoadLeavesTheWindowsInitialState) {
     store(4, A) = "买方";
     app.file.erase(std::string(kStoreSheet));
