@@ -17,6 +17,10 @@ Program::Program(SpreadsheetApplication& spreadsheet, std::filesystem::path work
     connect(window_.get(), &ui::MainWindow::billRequested, this, [this] { Command3_Click(); });
     connect(window_.get(), &ui::MainWindow::saveAndExitRequested, this,
             [this] { Command6_Click(); });
+    // Told once the event that caused it has ended.
+    connect(
+        window_.get(), &ui::MainWindow::notice, this,
+        [this](const QString& message) { inform_(message.toStdString()); }, Qt::QueuedConnection);
 }
 
 void Program::Form_Load() {

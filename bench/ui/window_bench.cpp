@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -87,6 +88,39 @@ void BM_FillPartyListsOnScreen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FillPartyListsOnScreen)->Unit(benchmark::kMillisecond);
+
+// One keystroke typed at the end of a long remark and one Backspace, each
+// mirrored into the sheet: the cost should not grow with the remark.
+void BM_KeystrokeInLongRemark(benchmark::State& state) {
+    lanqi::TallySheet sheet;
+    lanqi::ui::MainWindow window(sheet);
+    window.show();
+    // Words and Chinese, as remarks are written; no line breaks.
+    const QString words = QStringLiteral("车号黑A12345 已验 ");
+    QString remark;
+    while (remark.size() < state.range(0)) remark += words;
+    remark.truncate(static_cast<qsizetype>(state.range(0)));
+    const std::string text = remark.toStdString();
+    sheet.setText(Arr::Text13, 0, text);
+    QWidget* memo = window.control(QStringLiteral("Text13"));
+    memo->setFocus();
+    QCoreApplication::processEvents();
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::sendEvent(memo, &end);
+    for (auto _ : state) {
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(memo, &typed);
+        QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QCoreApplication::sendEvent(memo, &back);
+        QCoreApplication::processEvents();
+    }
+    if (sheet.text(Arr::Text13, 0) != text) state.SkipWithError("the remark was not mirrored");
+}
+BENCHMARK(BM_KeystrokeInLongRemark)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMicrosecond);
 
 // Starts the program, which ends itself after its first paint.
 void BM_StartToWindowShown(benchmark::State& state) {
