@@ -1,7 +1,6 @@
 #include "workbook/field_cells.h"
 
 #include "calc/numeric_text.h"
-#include "workbook/busy_lock.h"
 
 namespace lanqi {
 
@@ -25,8 +24,9 @@ void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const Field
 }
 
 void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
-                  std::string_view sheetName, const std::function<void(Worksheet&)>& write) {
-    requireNotOpenElsewhere(workbook);
+                  std::string_view sheetName, const std::function<void(Worksheet&)>& write,
+                  OtherLock other) {
+    requireNotOpenElsewhere(workbook, other);
     std::unique_ptr<Workbook> book = app.open(workbook);
     write(book->worksheet(sheetName));
     book->save();
