@@ -57,24 +57,26 @@ void Program::Command3_Click() {
 void Program::Command6_Click() {
     OtherLock other = OtherLock::Refuse;
     for (;;) {
+        std::string failure;
+        bool busy = false;
         try {
             storeSettings(sheet_, spreadsheet_, workbook_, other);
             break;
         } catch (const WorkbookError& e) {
-            const bool busy = e.kind() == WorkbookError::Kind::Busy;
-            const size_t choice = ask_(
-                std::string("保存设置失败，程序还没有退出，窗口上的内容都还在。\n") + e.what() +
-                    (busy ? "\n关闭以后点“继续”保存并退出" : "\n点“重试”再保存一次") +
-                    "；点“不保存退出”则径级、分组范围、单价和材长的改动不保存；"
-                    "点“取消”回到窗口。",
-                {busy ? "继续" : "重试", "不保存退出", "取消"});
-            if (choice == 1) break;
-            if (choice != 0) return;
-            if (busy) other = OtherLock::UserClosedIt;
+            failure = e.what();
+            busy = e.kind() == WorkbookError::Kind::Busy;
         } catch (const std::exception& e) {
-            informInternal(e);
-            return;
+            failure = std::string("程序内部错误：") + e.what();
         }
+        const size_t choice =
+            ask_("保存设置失败，程序还没有退出，窗口上的内容都还在。\n" + failure +
+                     (busy ? "\n关闭以后点“继续”保存并退出" : "\n点“重试”再保存一次") +
+                     "；点“不保存退出”则径级、分组范围、单价和材长的改动不保存；"
+                     "点“取消”回到窗口。",
+                 {busy ? "继续" : "重试", "不保存退出", "取消"});
+        if (choice == 1) break;
+        if (choice != 0) return;
+        if (busy) other = OtherLock::UserClosedIt;
     }
     exit_();
 }
