@@ -89,19 +89,15 @@ void BillCommand::showBill() {
     checkShow();
 }
 
+// The watch is let go before the message, which may run the event loop.
 void BillCommand::checkShow() {
     if (!showing_) return;
-    switch (showing_->state()) {
-    case Showing::State::Watching:
-        return;
-    case Showing::State::Failed:
-        inform_(savedHere() + "但表格程序没能打开它：" + showing_->failure() +
+    const Showing::State state = showing_->state();
+    if (state == Showing::State::Watching) return;
+    const std::unique_ptr<Showing> decided = std::move(showing_);
+    if (state == Showing::State::Failed)
+        inform_(savedHere() + "但表格程序没能打开它：" + decided->failure() +
                 "。请自己用表格程序打开这个文件。");
-        break;
-    case Showing::State::Shown:
-        break;
-    }
-    showing_.reset();
 }
 
 } // namespace lanqi

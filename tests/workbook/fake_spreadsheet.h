@@ -24,8 +24,8 @@ class FakeSpreadsheet : public SpreadsheetApplication {
     std::vector<std::pair<int, int>> written; // every cell written, in order
 
     std::unique_ptr<Workbook> open(const std::filesystem::path& path) override;
-    // The program started to show the file fails after this many looks;
-    // -1: it starts well at once.
+    // The program started to show the file is still starting for this many
+    // looks, then fails; -1: it starts well at once.
     int showFailsAfter = -1;
     std::unique_ptr<Showing> show(const std::filesystem::path& path) override;
 
@@ -76,9 +76,12 @@ class FakeWorkbook : public Workbook {
 class FakeShowing : public Showing {
   public:
     explicit FakeShowing(int failsAfter) : looksLeft_(failsAfter) {}
+    // Once decided, it stays so.
     State state() override {
         if (looksLeft_ < 0) return State::Shown;
-        return looksLeft_-- == 0 ? State::Failed : State::Watching;
+        if (looksLeft_ == 0) return State::Failed;
+        --looksLeft_;
+        return State::Watching;
     }
     std::string failure() const override { return "xdg-open 启动后出错退出（退出码 4）"; }
 
