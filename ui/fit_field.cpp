@@ -80,7 +80,9 @@ int FitLineEdit::textWidth() const {
 void FitLineEdit::refit() {
     fitted_ = fitText(font(), text(), textWidth());
     setToolTip(fitted_.cut ? text() : QString());
-    if (!hasFocus()) update();
+    if (hasFocus()) return;
+    setCursorPosition(0); // so that a click into the field finds its start in view
+    update();
 }
 
 void FitLineEdit::paintEvent(QPaintEvent* event) {

@@ -128,10 +128,20 @@ class FieldsTest : public QObject {
         const struct {
             const char* field;
             const char* text;
-        } cases[] = {{"Text30(0)", "12000"},     {"Text30(1)", "1350.5"}, {"Text2(0)", "1234"},
-                     {"Text29(0)", "5566.5740"}, {"Text1(0)", "999.9"},   {"Text27(1)", "19.5"}};
+            bool typed; // else set as the start-up load sets the stored prices
+        } cases[] = {{"Text30(0)", "12000", true},     {"Text30(1)", "1350.5", true},
+                     {"Text2(0)", "1234", true},       {"Text29(0)", "5566.5740", true},
+                     {"Text1(0)", "999.9", true},      {"Text27(1)", "19.5", true},
+                     {"Text30(2)", "12000", false},    {"Text30(3)", "1350.5", false},
+                     {"Text29(1)", "5566.5740", false}};
         for (const auto& c : cases) {
-            f.typeInto(c.field, c.text); // typed, so the edit scrolled to its end
+            if (c.typed) {
+                f.typeInto(c.field, c.text); // the edit scrolled to its end
+            } else {
+                auto id = lanqi::parseFieldName(c.field);
+                QVERIFY(id);
+                f.sheet.setText(*id, c.text);
+            }
             f.control("Text13")->setFocus(Qt::TabFocusReason);
             auto* field = fitField(f, c.field);
             QCOMPARE(field->text(), QString(c.text));
