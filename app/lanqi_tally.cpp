@@ -3,12 +3,15 @@
 // empty and, with --bill, writes the bill into a workbook as the window does.
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
+#include "platform/system_error_text.h"
 #include "tally/tally_file.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -72,9 +75,15 @@ int main(int argc, char** argv) {
         if (options.tally == "-") {
             lanqi::readTallyFile(std::cin, sheet);
         } else {
+            std::error_code ec;
+            if (std::filesystem::is_directory(options.tally, ec)) {
+                std::cerr << "无法读取码单文件 " << options.tally << "：这是一个文件夹\n";
+                return 1;
+            }
             std::ifstream in(options.tally);
             if (!in) {
-                std::cerr << "无法读取码单文件 " << options.tally << "\n";
+                std::cerr << "无法读取码单文件 " << options.tally << "："
+                          << lanqi::platform::systemErrorText(errno) << "\n";
                 return 1;
             }
             lanqi::readTallyFile(in, sheet);

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     }
 
     lanqi::XlsApplication spreadsheet;
-    lanqi::Program program(spreadsheet, lanqi::workbookPath(), lanqi::showMessage,
+    lanqi::Program program(spreadsheet, lanqi::workbookPath(), lanqi::showMessage, lanqi::askUser,
                            [] { QApplication::exit(0); });
     program.Form_Load();
     if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))

@@ -57,7 +57,32 @@ Decimal15 decimal15(double magnitude) {
     return d;
 }
 
+// The ASCII form of the full-width character whose UTF-8 form starts at `s`
+// (three bytes, U+FF01–U+FF5E lie at EF BC 81 – EF BD 9E), or 0.
+char asciiOfFullWidth(std::string_view s) {
+    if (s.size() < 3 || s[0] != '\xEF') return 0;
+    const auto b1 = static_cast<unsigned char>(s[1]), b2 = static_cast<unsigned char>(s[2]);
+    if ((b1 != 0xBC && b1 != 0xBD) || b2 < 0x80 || b2 > 0xBF) return 0;
+    const int code = 0xFF00 + ((b1 - 0xBC) << 6) + (b2 - 0x80);
+    const char c = static_cast<char>(code - 0xFF00 + 0x20);
+    return isDigit(c) || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e' ? c : 0;
+}
+
 } // namespace
+
+std::string asciiNumberForms(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (char c = asciiOfFullWidth(text.substr(i))) {
+            out.push_back(c);
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
 
 double leadingNumber(std::string_view text) {
     // Blanks, tabs and line feeds do not count, wherever they stand.

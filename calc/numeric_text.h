@@ -15,6 +15,12 @@ inline constexpr std::string_view kOverflowText = "溢出";
 // exponent) is read; a text without one reads as 0.
 double leadingNumber(std::string_view text);
 
+// The full-width forms an input method types in full-width mode (０–９, ．,
+// －, ＋, Ｅ, ｅ) turned into their ASCII forms; everything else is kept. Each
+// replaced character is one UTF-16 unit and becomes one, so a caret counted
+// in UTF-16 units stays where it was.
+std::string asciiNumberForms(std::string_view text);
+
 // Plain number text: up to 15 significant digits, no trailing zeros, no point
 // for whole numbers ("7", "3.5", "0.25"); exponent form outside 1e-5..1e15.
 std::string plainNumber(double value);

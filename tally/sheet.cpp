@@ -161,6 +161,16 @@ void TallySheet::setText(FieldId field, std::string_view value) {
     for (size_t i = 0; i < handlers.size(); ++i) handlers[i](field.index);
 }
 
+void TallySheet::replaceText(FieldId field, size_t offset, size_t count, std::string_view with) {
+    std::string& current = slot(field);
+    if (offset > current.size() || count > current.size() - offset)
+        throw std::logic_error(fieldName(field) + ": replaced range lies beyond the text");
+    if (count == with.size() && current.compare(offset, count, with) == 0) return;
+    current.replace(offset, count, with);
+    const std::vector<FieldHandler>& handlers = arrays_[at(field.arr)].handlers;
+    for (size_t i = 0; i < handlers.size(); ++i) handlers[i](field.index);
+}
+
 void TallySheet::onChange(Arr arr, FieldHandler handler) {
     arrays_[at(arr)].handlers.push_back(std::move(handler));
 }

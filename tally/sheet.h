@@ -116,6 +116,10 @@ class TallySheet {
     // they were added. Throws std::logic_error for a missing element.
     void setText(FieldId field, std::string_view value);
     void setText(Arr arr, int index, std::string_view value) { setText({arr, index}, value); }
+    // Replaces `count` bytes at byte `offset` of the text by `with`, notifying as
+    // setText does; one keystroke in a long text costs what the keystroke
+    // changes. Throws std::logic_error for a range beyond the text.
+    void replaceText(FieldId field, size_t offset, size_t count, std::string_view with);
     // Handlers may write fields, also of their own array (nested passes).
     void onChange(Arr arr, FieldHandler handler);
 
@@ -153,6 +157,28 @@ class TallySheet {
     std::vector<ComboHandler> comboHandlers_;
     std::vector<LabelHandler> labelHandlers_;
 };
+
+// The arrays the user types numbers into: diameters, piece counts, log
+// lengths, grading bounds and unit prices.
+constexpr bool isNumberInput(Arr arr) {
+    switch (arr) {
+    case Arr::Text1:
+    case Arr::Text2:
+    case Arr::Text4:
+    case Arr::Text5:
+    case Arr::Text7:
+    case Arr::Text8:
+    case Arr::Text10:
+    case Arr::Text11:
+    case Arr::Text25:
+    case Arr::Text26:
+    case Arr::Text27:
+    case Arr::Text30:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // Column arrays of tally block b (0–3).
 struct Block {

@@ -1,5 +1,6 @@
 #include "tally/tally_file.h"
 
+#include "calc/numeric_text.h"
 #include "tally/tick.h"
 
 #include <charconv>
@@ -10,17 +11,35 @@ namespace lanqi {
 
 namespace {
 
-std::vector<std::string> splitFields(const std::string& line, size_t maxFields) {
+// Every comma separates; numbers typed in full-width forms become ASCII.
+std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;
     size_t start = 0;
-    while (fields.size() + 1 < maxFields) {
-        size_t comma = line.find(',', start);
-        if (comma == std::string::npos) break;
-        fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    fields.push_back(line.substr(start));
+    for (size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+        fields.push_back(asciiNumberForms(line.substr(start, comma - start)));
+    fields.push_back(asciiNumberForms(line.substr(start)));
     return fields;
+}
+
+// At most about 40 characters of a text for a message, control characters
+// escaped, never cutting a UTF-8 character in two.
+std::string quoted(std::string_view text) {
+    constexpr size_t kShown = 40;
+    std::string out = "\"";
+    size_t characters = 0, i = 0;
+    for (; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) != 0x80 && characters++ == kShown) break;
+        if (c < 0x20 || c == 0x7F) {
+            static const char hex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + (i < text.size() ? "…\"" : "\"");
 }
 
 int wholeNumber(const std::string& text, int low, int high, int line, const char* what) {
@@ -28,9 +47,11 @@ int wholeNumber(const std::string& text, int low, int high, int line, const char
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
         throw TallyFileError(line, std::string(what) + " 应为 " + std::to_string(low) + " 到 " +
-                                       std::to_string(high) + " 的整数，而不是 \"" + text + "\"");
+                                       std::to_string(high) + " 的整数，而不是 " + quoted(text));
     return value;
 }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A field's text, or a list's text when `combo` is set.
 struct Entry {
@@ -68,7 +89,7 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
                                     {"bound", Arr::Text26, 0, 5, 0},
                                     {"upper", Arr::Text27, 1, 4, 0},
                                     {"price", Arr::Text30, 0, 5, 0}};
-    std::vector<std::string> f = splitFields(text, 5);
+    std::vector<std::string> f = splitFields(text);
     for (const Simple& s : simple) {
         if (keyword != s.keyword) continue;
         if (f.size() != 3)
@@ -82,8 +103,8 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
         int row = wholeNumber(f[2], 1, kTallyRows, line, "行号") - 1;
         return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
     }
-    throw TallyFileError(line, "不认识的项目 \"" + keyword +
-                                   "\"（应为 length、bound、upper、price、row、remarks、buyer、"
+    throw TallyFileError(line, "不认识的项目 " + quoted(keyword) +
+                                   "（应为 length、bound、upper、price、row、remarks、buyer、"
                                    "vehicle、scaler 或 species）");
 }
 
@@ -95,8 +116,12 @@ TallyFileError::TallyFileError(int line, const std::string& what)
 void readTallyFile(std::istream& in, TallySheet& sheet) {
     std::vector<Entry> entries;
     std::string raw;
-    for (int line = 1; std::getline(in, raw); ++line)
+    int line = 1;
+    for (; std::getline(in, raw); ++line) {
+        if (line == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
         for (Entry& e : parseLine(raw, line)) entries.push_back(std::move(e));
+    }
+    if (in.bad()) throw TallyFileError(line, "读取文件时出错，码单没有读完");
     for (const Entry& e : entries) {
         if (e.combo)
             sheet.setComboText(*e.combo, e.text);

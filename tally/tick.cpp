@@ -3,12 +3,22 @@
 #include "calc/numeric_text.h"
 #include "calc/volume.h"
 
+#include <limits>
+
 namespace lanqi {
 
 namespace {
 
 double valueOf(const TallySheet& sheet, Arr arr, int index) {
     return leadingNumber(sheet.text(arr, index));
+}
+
+// A computed field as a term of a sum: one that shows the overflow text
+// makes the sum overflow too, instead of counting as 0.
+double termOf(const TallySheet& sheet, Arr arr, int index) {
+    const std::string& text = sheet.text(arr, index);
+    if (text == kOverflowText) return std::numeric_limits<double>::quiet_NaN();
+    return leadingNumber(text);
 }
 
 // Grading row of a diameter: the first row whose bound minus 1 it does not
@@ -42,7 +52,7 @@ GradingSums grading(const TallySheet& sheet) {
             const Block& block = kBlocks[b];
             int k = gradingRow(valueOf(sheet, block.diameter, i), bound);
             sums.pieces[b][k] += valueOf(sheet, block.count, i);
-            sums.volume[b][k] += valueOf(sheet, block.volume, i);
+            sums.volume[b][k] += termOf(sheet, block.volume, i);
         }
     return sums;
 }
@@ -62,7 +72,7 @@ void gradingRows(TallySheet& sheet, const GradingSums& sums) {
 
 double sumOfRows(const TallySheet& sheet, Arr arr) {
     double sum = 0;
-    for (int k = 0; k < kGradingRows; ++k) sum += valueOf(sheet, arr, k);
+    for (int k = 0; k < kGradingRows; ++k) sum += termOf(sheet, arr, k);
     return sum;
 }
 
@@ -74,7 +84,7 @@ void grandTotalsAndAmounts(TallySheet& sheet) {
     for (int k = 0; k < kGradingRows; ++k)
         sheet.setText(
             Arr::Text31, k,
-            fixedNumber(valueOf(sheet, Arr::Text30, k) * valueOf(sheet, Arr::Text29, k), 2));
+            fixedNumber(valueOf(sheet, Arr::Text30, k) * termOf(sheet, Arr::Text29, k), 2));
 }
 
 // Written once after row 19: the same texts as writing after every row.
@@ -83,7 +93,7 @@ void blockTotals(TallySheet& sheet) {
     for (int i = 0; i < kTallyRows; ++i)
         for (int b = 0; b < 4; ++b) {
             pieces[b] += valueOf(sheet, kBlocks[b].count, i);
-            volume[b] += valueOf(sheet, kBlocks[b].volume, i);
+            volume[b] += termOf(sheet, kBlocks[b].volume, i);
         }
     for (int b = 0; b < 4; ++b) sheet.setText(kBlocks[b].count, kTotalRow, plainNumber(pieces[b]));
     for (int b = 0; b < 4; ++b)

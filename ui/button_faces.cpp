@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
 namespace lanqi::ui {
@@ -59,13 +58,7 @@ void FaceButton::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     const bool showPressed = isDown() && !pressedFace_.isNull();
     p.drawPixmap(rect(), showPressed ? pressedFace_ : face_);
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        focus.backgroundColor = QColor(28, 92, 196);
-        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
+    // The focus is shown by the window's focus ring.
 }
 
 } // namespace lanqi::ui

@@ -7,9 +7,12 @@
 #include "ui/button_faces.h"
 #include "ui/click_label.h"
 #include "ui/control_look.h"
+#include "ui/fit_field.h"
+#include "ui/focus_ring.h"
 #include "ui/frame_box.h"
 #include "ui/key_navigation.h"
 #include "ui/model_binding.h"
+#include "ui/remark_edit.h"
 #include "ui/web_links.h"
 #include "ui/window_icon.h"
 #include "ui/window_move.h"
@@ -53,9 +56,9 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
         return frame;
     }
     case Kind::TextBox:
-        return new QLineEdit(parent);
+        return new FitLineEdit(parent);
     case Kind::Memo: {
-        auto* memo = new QPlainTextEdit(parent);
+        auto* memo = new RemarkEdit(parent);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setTabChangesFocus(true);
         return memo;
@@ -97,6 +100,7 @@ MainWindow::MainWindow(TallySheet& sheet, QWidget* parent)
         if (row.kind == Kind::Frame) frame = w;
     }
     applyTabOrder();
+    new FocusRing(frame);
 
     binding_ = new ModelBinding(sheet_, controls_, this);
     keys_ = new KeyNavigation(this, controls_);
@@ -158,6 +162,15 @@ void MainWindow::connectHandlers() {
     clicked("Command2", [this] { showMinimized(); });
     clicked("Command3", [this] { emit billRequested(); });
     clicked("Command6", [this] { emit saveAndExitRequested(); });
+
+    connect(static_cast<RemarkEdit*>(control(QStringLiteral("Text13"))), &RemarkEdit::pasteCut,
+            this, [this](qsizetype kept, qsizetype offered) {
+                emit notice(QStringLiteral("备注最多能放 %1 个字符（账单上一个单元格的容量）。"
+                                           "粘贴的 %2 个字符中只放进了前 %3 个。")
+                                .arg(kLongestCellText)
+                                .arg(offered)
+                                .arg(kept));
+            });
 
     for (const WebLink& link : kWebLinks) {
         auto* label = static_cast<ClickLabel*>(control(qt(link.label)));

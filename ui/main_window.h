@@ -30,6 +30,8 @@ class MainWindow : public QWidget {
     void billRequested();
     // Command6: store the settings and end the program.
     void saveAndExitRequested();
+    // Something the user should be told in a message.
+    void notice(const QString& message);
     // A press on the bare band or the bare frame, which moves the window.
     void surfacePressed();
 

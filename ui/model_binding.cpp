@@ -1,11 +1,15 @@
 #include "ui/model_binding.h"
 
+#include "calc/numeric_text.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSignalBlocker>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace lanqi::ui {
 
@@ -26,6 +30,44 @@ void showItems(QComboBox* box, const std::vector<std::string>& shown,
     QStringList added;
     for (int k = box->count(); k < count; ++k) added << qt(items[k]);
     if (!added.isEmpty()) box->addItems(added);
+}
+
+// UTF-16 units of the character whose UTF-8 form starts with `lead`; 0 for a
+// continuation byte.
+int unitsOf(unsigned char lead) {
+    if ((lead & 0xC0) == 0x80) return 0;
+    return lead >= 0xF0 ? 2 : 1;
+}
+
+// Moves `bytes` through `s` from a place at `units` UTF-16 units to the place
+// at `target` units, forwards or backwards.
+size_t moveToUnit(const std::string& s, qsizetype units, size_t bytes, qsizetype target) {
+    while (units < target && bytes < s.size()) {
+        units += unitsOf(static_cast<unsigned char>(s[bytes]));
+        ++bytes;
+        while (bytes < s.size() && unitsOf(static_cast<unsigned char>(s[bytes])) == 0) ++bytes;
+    }
+    while (units > target && bytes > 0) {
+        --bytes;
+        while (bytes > 0 && unitsOf(static_cast<unsigned char>(s[bytes])) == 0) --bytes;
+        units -= unitsOf(static_cast<unsigned char>(s[bytes]));
+    }
+    return bytes;
+}
+
+// The document's text in [from, from + count) as toPlainText() gives it.
+QString plainTextAt(QTextDocument* doc, int from, int count) {
+    QTextCursor cursor(doc);
+    cursor.setPosition(from);
+    cursor.setPosition(from + count, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+        else if (c == QChar::Nbsp)
+            c = u' ';
+    }
+    return text;
 }
 
 } // namespace
@@ -58,12 +100,28 @@ void ModelBinding::watchControls() {
     for (FieldId f : controls_.fields()) {
         QWidget* w = controls_.field(f);
         if (auto* line = qobject_cast<QLineEdit*>(w)) {
+            const bool number = isNumberInput(f.arr);
             connect(line, &QLineEdit::textEdited, this,
-                    [this, f](const QString& text) { sheet_.setText(f, text.toStdString()); });
+                    [this, f, line, number](const QString& text) {
+                        std::string typed = text.toStdString();
+                        if (number) {
+                            // Full-width forms are one UTF-16 unit each, as their
+                            // ASCII forms are, so the caret keeps its place.
+                            std::string ascii = asciiNumberForms(typed);
+                            if (ascii != typed) {
+                                const int caret = line->cursorPosition();
+                                line->setText(qt(ascii));
+                                line->setCursorPosition(caret);
+                                typed = std::move(ascii);
+                            }
+                        }
+                        sheet_.setText(f, typed);
+                    });
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-            connect(memo, &QPlainTextEdit::textChanged, this, [this, f, memo] {
-                if (!showing_) sheet_.setText(f, memo->toPlainText().toStdString());
-            });
+            connect(memo->document(), &QTextDocument::contentsChange, this,
+                    [this, f](int position, int removed, int added) {
+                        mirrorMemoChange(f, position, removed, added);
+                    });
         }
     }
     for (int c = 0; c < kComboCount; ++c) {
@@ -92,11 +150,51 @@ void ModelBinding::showField(FieldId field) {
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
         if (line->text() != text) line->setText(text);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        if (memo->toPlainText() == text) return;
+        if (mirroring_ || memo->toPlainText() == text) return;
         showing_ = true;
         memo->setPlainText(text);
         showing_ = false;
+        memoMark_ = {};
+        memoUnits_ = text.size();
     }
+}
+
+// One edit of the remarks goes into the sheet as that edit. Should the
+// document report a change that does not add up with the text it had, the
+// whole text is taken instead.
+void ModelBinding::mirrorMemoChange(FieldId field, int position, int removed, int added) {
+    if (showing_) return;
+    auto* memo = static_cast<QPlainTextEdit*>(controls_.field(field));
+    QTextDocument* doc = memo->document();
+    const qsizetype length = doc->characterCount() - 1;
+    // A change that reaches the document's end counts its final separator.
+    if (length != memoUnits_ - removed + added || position + added > length) {
+        --removed, --added;
+    }
+    if (removed < 0 || added < 0 || position + removed > memoUnits_ ||
+        length != memoUnits_ - removed + added) {
+        mirrorWholeMemo(field);
+        return;
+    }
+    const std::string& text = sheet_.text(field);
+    const size_t from = moveToUnit(text, memoMark_.units, memoMark_.bytes, position);
+    const size_t to = moveToUnit(text, position, from, position + removed);
+    const std::string inserted = plainTextAt(doc, position, added).toStdString();
+    mirroring_ = true;
+    sheet_.replaceText(field, from, to - from, inserted);
+    mirroring_ = false;
+    memoMark_ = {position + added, from + inserted.size()};
+    memoUnits_ = length;
+}
+
+void ModelBinding::mirrorWholeMemo(FieldId field) {
+    auto* memo = static_cast<QPlainTextEdit*>(controls_.field(field));
+    const QString text = memo->toPlainText();
+    mirroring_ = true;
+    sheet_.setText(field, text.toStdString());
+    mirroring_ = false;
+    memoMark_ = {};
+    memoUnits_ = text.size();
 }
 
 void ModelBinding::showCombo(Combo combo) {

@@ -32,10 +32,21 @@ class ModelBinding : public QObject {
     void showField(FieldId field);
     void showCombo(Combo combo);
     void showCaption(Label label);
+    void mirrorMemoChange(FieldId field, int position, int removed, int added);
+    void mirrorWholeMemo(FieldId field);
 
     TallySheet& sheet_;
     const ControlMap& controls_;
-    bool showing_ = false; // a sheet change is being put on screen
+    bool showing_ = false;   // a sheet change is being put on screen
+    bool mirroring_ = false; // a change of the remarks is going into the sheet
+    // Where the last change of the remarks ended, in UTF-16 units and in bytes
+    // of the sheet's text, and the text's length in UTF-16 units: typing goes
+    // on from there without counting the text from its start.
+    struct MemoMark {
+        qsizetype units = 0;
+        size_t bytes = 0;
+    } memoMark_;
+    qsizetype memoUnits_ = 0;
     std::array<std::vector<std::string>, kComboCount> shownItems_;
 };
 

@@ -23,41 +23,81 @@ void putSlot(Worksheet& bill, Cell c, const TallySheet& sheet, const std::array<
 } // namespace
 
 void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-               const std::filesystem::path& workbook) {
-    editWorkbook(app, workbook, kBillSheet, [&sheet](Worksheet& bill) {
-        putSlot(bill, kBillNameSlot, sheet, kNameSlot);
-        putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
-        for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);
-        for (const CaptionCell& c : kBillCaptions) put(bill, c.cell, sheet.caption(c.label));
-        writeFields(sheet, bill, kBillFields);
-    });
+               const std::filesystem::path& workbook, OtherLock other) {
+    editWorkbook(
+        app, workbook, kBillSheet,
+        [&sheet](Worksheet& bill) {
+            putSlot(bill, kBillNameSlot, sheet, kNameSlot);
+            putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
+            for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);
+            for (const CaptionCell& c : kBillCaptions) put(bill, c.cell, sheet.caption(c.label));
+            writeFields(sheet, bill, kBillFields);
+        },
+        other);
 }
 
-BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform)
-    : app_(app), workbook_(std::move(workbook)), inform_(std::move(inform)) {}
+BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform,
+                         ConfirmClosed confirmClosed)
+    : app_(app), workbook_(std::move(workbook)), inform_(std::move(inform)),
+      confirmClosed_(std::move(confirmClosed)) {}
 
 void BillCommand::Command3_Click(const TallySheet& sheet) {
     std::string failure;
     for (int tries = 0; tries < 2; ++tries) {
         if (++attempts_ == 1) inform_(kCloseBeforePrinting);
-        try {
-            writeBill(sheet, app_, workbook_);
-        } catch (const WorkbookError& e) {
-            failure = e.what();
-            continue;
+        if (writeOnce(sheet, failure)) {
+            showBill();
+            return;
         }
-        showBill();
-        return;
+        if (failure.empty()) return; // the user let it be
     }
     inform_("导出账单失败，账单明细没有改动。\n" + failure);
 }
 
+// One attempt. While another program holds the workbook the user is asked to
+// close it, as often as it takes; a refusal ends the command quietly.
+bool BillCommand::writeOnce(const TallySheet& sheet, std::string& failure) {
+    OtherLock other = OtherLock::Refuse;
+    for (;;) {
+        try {
+            writeBill(sheet, app_, workbook_, other);
+            return true;
+        } catch (const WorkbookError& e) {
+            failure = e.what();
+            if (e.kind() != WorkbookError::Kind::Busy || !confirmClosed_) return false;
+            if (!confirmClosed_(failure + "\n关闭以后点“继续”导出账单；点“取消”则不导出，"
+                                          "窗口上的内容都还在。")) {
+                failure.clear();
+                return false;
+            }
+            other = OtherLock::UserClosedIt;
+        }
+    }
+}
+
+std::string BillCommand::savedHere() const {
+    return "账单已保存在 " + workbook_.string() + "，";
+}
+
 void BillCommand::showBill() {
     try {
-        app_.show(workbook_);
+        showing_ = app_.show(workbook_);
     } catch (const WorkbookError& e) {
-        inform_("账单已保存在 " + workbook_.string() + "，但无法用表格程序打开它：" + e.what());
+        inform_(savedHere() + "但无法用表格程序打开它：" + e.what());
+        return;
     }
+    checkShow();
+}
+
+// The watch is let go before the message, which may run the event loop.
+void BillCommand::checkShow() {
+    if (!showing_) return;
+    const Showing::State state = showing_->state();
+    if (state == Showing::State::Watching) return;
+    const std::unique_ptr<Showing> decided = std::move(showing_);
+    if (state == Showing::State::Failed)
+        inform_(savedHere() + "但表格程序没能打开它：" + decided->failure() +
+                "。请自己用表格程序打开这个文件。");
 }
 
 } // namespace lanqi

@@ -1,9 +1,11 @@
 #pragma once
 #include "tally/sheet.h"
+#include "workbook/busy_lock.h"
 #include "workbook/spreadsheet.h"
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace lanqi {
@@ -13,7 +15,7 @@ inline constexpr std::string_view kCloseBeforePrinting = "每次打印前请先�
 // Writes the tally, with the parties on show, into the bill sheet and saves.
 // Throws WorkbookError (the workbook file is then as it was).
 void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-               const std::filesystem::path& workbook);
+               const std::filesystem::path& workbook, OtherLock other = OtherLock::Refuse);
 
 // The bill command: warns once per run to close the workbook before printing,
 // writes and saves the bill, then shows the workbook for printing. A failed
@@ -21,19 +23,35 @@ void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
 class BillCommand {
   public:
     using Inform = std::function<void(std::string_view message)>;
-    BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform);
+    // Asks the user to close the workbook in the program that holds it; true
+    // when the user says it is closed and the bill may go on.
+    using ConfirmClosed = std::function<bool(std::string_view message)>;
+    BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform,
+                ConfirmClosed confirmClosed = {});
 
     // Shows a message when the retry fails too, or when the bill was saved but
-    // no spreadsheet program could show it; the tally is never touched.
+    // no spreadsheet program could show it; the tally is never touched. A
+    // workbook open in another program is asked about, and written once the
+    // user has closed it.
     void Command3_Click(const TallySheet& sheet);
 
+    // The spreadsheet program started for the bill is watched for a few
+    // seconds: while this is true, checkShow() is to be called now and then;
+    // it reports a program that failed.
+    bool watchingShow() const { return showing_ != nullptr; }
+    void checkShow();
+
   private:
+    bool writeOnce(const TallySheet& sheet, std::string& failure);
     void showBill();
+    std::string savedHere() const;
 
     SpreadsheetApplication& app_;
     std::filesystem::path workbook_;
     Inform inform_;
+    ConfirmClosed confirmClosed_;
     int attempts_ = 0; // bill warning counter: every attempt of the run
+    std::unique_ptr<Showing> showing_;
 };
 
 } // namespace lanqi

@@ -1,6 +1,6 @@
 #include "workbook/field_cells.h"
 
-#include "workbook/busy_lock.h"
+#include "calc/numeric_text.h"
 
 namespace lanqi {
 
@@ -19,13 +19,14 @@ void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const Field
     for (const FieldRun& run : runs)
         for (int i = run.first; i <= run.last; ++i) {
             Cell c = run.cellOf(i);
-            sheet.setText(run.arr, i, cells.cell(c.row, c.column));
+            sheet.setText(run.arr, i, asciiNumberForms(cells.cell(c.row, c.column)));
         }
 }
 
 void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
-                  std::string_view sheetName, const std::function<void(Worksheet&)>& write) {
-    requireNotOpenElsewhere(workbook);
+                  std::string_view sheetName, const std::function<void(Worksheet&)>& write,
+                  OtherLock other) {
+    requireNotOpenElsewhere(workbook, other);
     std::unique_ptr<Workbook> book = app.open(workbook);
     write(book->worksheet(sheetName));
     book->save();

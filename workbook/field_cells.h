@@ -1,6 +1,7 @@
 #pragma once
 // Moving fields between the tally sheet and worksheet cells along the cell
 // map, and the one way the program changes the workbook.
+#include "workbook/busy_lock.h"
 #include "workbook/cell_map.h"
 #include "workbook/spreadsheet.h"
 
@@ -13,13 +14,15 @@ namespace lanqi {
 void writeFields(const TallySheet& sheet, Worksheet& cells,
                  std::span<const cellmap::FieldRun> runs);
 
-// Each field of the runs from its cell's text, empty text included.
+// Each field of the runs from its cell's text, empty text included; the runs
+// hold numbers, so full-width number forms come in as ASCII.
 void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const cellmap::FieldRun> runs);
 
 // Opens the workbook, lets `write` fill the named sheet and saves it in
-// place. Refuses a workbook that another program has open. Throws
-// WorkbookError; the file is then as it was.
+// place. Refuses a workbook that another program has open (see
+// requireNotOpenElsewhere). Throws WorkbookError; the file is then as it was.
 void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
-                  std::string_view sheetName, const std::function<void(Worksheet&)>& write);
+                  std::string_view sheetName, const std::function<void(Worksheet&)>& write,
+                  OtherLock other = OtherLock::Refuse);
 
 } // namespace lanqi

@@ -53,14 +53,25 @@ class Workbook {
     virtual void close() {}
 };
 
+// A file handed to the desktop, watched for its first seconds.
+class Showing {
+  public:
+    enum class State { Watching, Shown, Failed };
+    virtual ~Showing() = default;
+    // Looks without waiting; Watching only for a few seconds.
+    virtual State state() = 0;
+    // Once Failed: what failed, in Chinese.
+    virtual std::string failure() const = 0;
+};
+
 class SpreadsheetApplication {
   public:
     virtual ~SpreadsheetApplication() = default;
     // Throws WorkbookError when the file is missing, unreadable or damaged.
     virtual std::unique_ptr<Workbook> open(const std::filesystem::path& path) = 0;
-    // Hands the file to the desktop's spreadsheet program and returns at once;
-    // throws WorkbookError when there is none.
-    virtual void show(const std::filesystem::path& path) = 0;
+    // Hands the file to the desktop's spreadsheet program and returns at once
+    // with the watch on its start; throws WorkbookError when there is none.
+    virtual std::unique_ptr<Showing> show(const std::filesystem::path& path) = 0;
 };
 
 } // namespace lanqi

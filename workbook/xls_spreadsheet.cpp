@@ -2,7 +2,7 @@
 
 #include "calc/numeric_text.h"
 #include "platform/atomic_replace.h"
-#include "platform/desktop_open.h"
+#include "platform/desktop_show.h"
 #include "platform/system_error_text.h"
 #include "workbook/typed_entry.h"
 
@@ -156,13 +156,31 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
     return bytes;
 }
 
-void showOnDesktop(const std::filesystem::path& file) {
-    try {
-        platform::openOnDesktop(file);
-    } catch (const platform::OpenError& e) {
-        throw WorkbookError(Kind::ShowFailed, e.what());
+class DesktopShowing : public Showing {
+  public:
+    explicit DesktopShowing(platform::DesktopShow show) : show_(std::move(show)) {}
+    State state() override {
+        switch (show_.state()) {
+        case platform::DesktopShow::State::Watching:
+            return State::Watching;
+        case platform::DesktopShow::State::Shown:
+            return State::Shown;
+        case platform::DesktopShow::State::Failed:
+            break;
+        }
+        return State::Failed;
     }
-}
+    std::string failure() const override { return show_.failure(); }
+
+  private:
+    platform::DesktopShow show_;
+};
+
+class ShownAtOnce : public Showing {
+  public:
+    State state() override { return State::Shown; }
+    std::string failure() const override { return {}; }
+};
 
 } // namespace
 
@@ -175,16 +193,22 @@ std::unique_ptr<Workbook> openXlsWorkbook(const std::filesystem::path& path,
     }
 }
 
-XlsApplication::XlsApplication(ShowFile show) : show_(std::move(show)) {
-    if (!show_) show_ = showOnDesktop;
-}
+XlsApplication::XlsApplication(ShowFile show) : show_(std::move(show)) {}
 
 std::unique_ptr<Workbook> XlsApplication::open(const std::filesystem::path& path) {
     return openXlsWorkbook(path, readWholeFile(path));
 }
 
-void XlsApplication::show(const std::filesystem::path& path) {
-    show_(path);
+std::unique_ptr<Showing> XlsApplication::show(const std::filesystem::path& path) {
+    if (show_) {
+        show_(path);
+        return std::make_unique<ShownAtOnce>();
+    }
+    try {
+        return std::make_unique<DesktopShowing>(platform::showOnDesktop(path));
+    } catch (const platform::OpenError& e) {
+        throw WorkbookError(Kind::ShowFailed, e.what());
+    }
 }
 
 } // namespace lanqi

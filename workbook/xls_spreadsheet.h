@@ -10,14 +10,15 @@
 
 namespace lanqi {
 
-// How a saved file is shown to the user; the default hands it to the desktop.
+// How a saved file is shown to the user instead of handing it to the desktop
+// (a viewer that shows it at once).
 using ShowFile = std::function<void(const std::filesystem::path&)>;
 
 class XlsApplication : public SpreadsheetApplication {
   public:
     explicit XlsApplication(ShowFile show = {});
     std::unique_ptr<Workbook> open(const std::filesystem::path& path) override;
-    void show(const std::filesystem::path& path) override;
+    std::unique_ptr<Showing> show(const std::filesystem::path& path) override;
 
   private:
     ShowFile show_;

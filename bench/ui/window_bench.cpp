@@ -7,6 +7,9 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 
 #include <benchmark/benchmark.h>
 
@@ -87,6 +90,107 @@ void BM_FillPartyListsOnScreen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FillPartyListsOnScreen)->Unit(benchmark::kMillisecond);
+
+// Words and Chinese, as remarks are written; no line breaks.
+QString remarkOf(qsizetype length) {
+    const QString words = QStringLiteral("车号黑A12345 已验 ");
+    QString remark;
+    while (remark.size() < length) remark += words;
+    remark.truncate(length);
+    return remark;
+}
+
+// One keystroke typed at the end of the remarks and one Backspace.
+void typeAndTakeBack(QWidget* memo) {
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCoreApplication::sendEvent(memo, &typed);
+    QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    QCoreApplication::sendEvent(memo, &back);
+    QCoreApplication::processEvents();
+}
+
+void endOf(QWidget* memo) {
+    memo->setFocus();
+    QCoreApplication::processEvents();
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QCoreApplication::sendEvent(memo, &end);
+}
+
+// Two keystrokes in a long remark on the window, each mirrored into the
+// sheet. Less the same keystrokes in the remarks field alone (below), this is
+// the mirror's share, which should not grow with the remark.
+void BM_KeystrokeInLongRemark(benchmark::State& state) {
+    lanqi::TallySheet sheet;
+    lanqi::ui::MainWindow window(sheet);
+    window.show();
+    const std::string text = remarkOf(state.range(0)).toStdString();
+    sheet.setText(Arr::Text13, 0, text);
+    QWidget* memo = window.control(QStringLiteral("Text13"));
+    endOf(memo);
+    for (auto _ : state) typeAndTakeBack(memo);
+    if (sheet.text(Arr::Text13, 0) != text) state.SkipWithError("the remark was not mirrored");
+}
+BENCHMARK(BM_KeystrokeInLongRemark)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMicrosecond);
+
+// The same keystrokes in a remarks field of the same size and font that
+// mirrors nothing: the editor's own share.
+void BM_KeystrokeInLongRemarkUnmirrored(benchmark::State& state) {
+    lanqi::TallySheet sheet;
+    lanqi::ui::MainWindow window(sheet);
+    QWidget* shown = window.control(QStringLiteral("Text13"));
+    QPlainTextEdit memo(&window);
+    memo.setGeometry(shown->geometry());
+    memo.setFont(shown->font());
+    memo.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    shown->hide();
+    window.show();
+    memo.setPlainText(remarkOf(state.range(0)));
+    endOf(&memo);
+    for (auto _ : state) typeAndTakeBack(&memo);
+}
+BENCHMARK(BM_KeystrokeInLongRemarkUnmirrored)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMicrosecond);
+
+// One character added at the end of the remarks and taken away again, in a
+// window that is not shown, so that no line is laid out: the mirror's own
+// cost and the document's.
+void editHiddenRemark(benchmark::State& state, bool mirrored) {
+    lanqi::TallySheet sheet;
+    lanqi::ui::MainWindow window(sheet);
+    QPlainTextEdit alone;
+    auto* memo =
+        mirrored ? static_cast<QPlainTextEdit*>(window.control(QStringLiteral("Text13"))) : &alone;
+    memo->setPlainText(remarkOf(state.range(0)));
+    QTextCursor cursor(memo->document());
+    cursor.movePosition(QTextCursor::End);
+    for (auto _ : state) {
+        cursor.insertText(QStringLiteral("a"));
+        cursor.deletePreviousChar();
+    }
+    if (mirrored && sheet.text(Arr::Text13, 0) != remarkOf(state.range(0)).toStdString())
+        state.SkipWithError("the remark was not mirrored");
+}
+
+void BM_EditOfAHiddenRemark(benchmark::State& state) {
+    editHiddenRemark(state, true);
+}
+BENCHMARK(BM_EditOfAHiddenRemark)->Arg(1000)->Arg(10000)->Arg(32000)->Unit(benchmark::kMicrosecond);
+
+void BM_EditOfAHiddenRemarkUnmirrored(benchmark::State& state) {
+    editHiddenRemark(state, false);
+}
+BENCHMARK(BM_EditOfAHiddenRemarkUnmirrored)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMicrosecond);
 
 // Starts the program, which ends itself after its first paint.
 void BM_StartToWindowShown(benchmark::State& state) {

@@ -8,12 +8,19 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace lanqi {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace cellmap;
+
+// Runs the event loop until `condition` holds, for at most two seconds.
+bool eventually(const std::function<bool()>& condition) {
+    return QTest::qWaitFor(condition, 2000);
+}
 
 class ProgramTest : public ::testing::Test {
   protected:
@@ -27,7 +34,16 @@ class ProgramTest : public ::testing::Test {
     Program& start() {
         program = std::make_unique<Program>(
             app, std::filesystem::temp_directory_path() / "lanqi-program-test" / "账单明细.xls",
-            [this](std::string_view m) { messages.emplace_back(m); }, [this] { ++exits; });
+            [this](std::string_view m) { messages.emplace_back(m); },
+            [this](std::string_view m, const std::vector<std::string>& choices) {
+                messages.emplace_back(m);
+                asked.push_back(choices);
+                if (answers.empty()) return choices.size() - 1; // stays
+                size_t a = answers.front();
+                answers.erase(answers.begin());
+                return a;
+            },
+            [this] { ++exits; });
         program->Form_Load();
         program->window().show();
         return *program;
@@ -38,6 +54,8 @@ class ProgramTest : public ::testing::Test {
     testing::FakeSpreadsheet app;
     std::unique_ptr<Program> program;
     std::vector<std::string> messages;
+    std::vector<std::vector<std::string>> asked; // the choices of every question
+    std::vector<size_t> answers;                 // the choices the user makes, in turn
     int exits = 0;
 };
 
@@ -88,6 +106,47 @@ TEST_F(ProgramTest, TheBillButtonWarnsOnceWritesAndShows) {
     EXPECT_EQ(app.cell(kBillSheet, 2, C), "");
     EXPECT_EQ(app.shown.size(), 2u);
     EXPECT_EQ(exits, 0);
+}
+
+TEST_F(ProgramTest, ExitGoesOnOnceAWorkbookHeldElsewhereIsClosed) {
+    start();
+    program->sheet().setText(Arr::Text1, 0, "28");
+    const fs::path lock = fs::temp_directory_path() / "lanqi-program-test" / ".~lock.账单明细.xls#";
+    fs::create_directories(lock.parent_path());
+    std::ofstream(lock) << ",zhang,office-pc,08.12.2026 05:10,x;";
+    answers = {2, 0}; // first stays, then says it is closed
+    click("Command6");
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(app.cell(kStoreSheet, 25, A), "24");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], (std::vector<std::string>{"继续", "不保存退出", "取消"}));
+    EXPECT_NE(messages[0].find("zhang（电脑 office-pc）"), std::string::npos);
+    click("Command6");
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(app.cell(kStoreSheet, 25, A), "28");
+    EXPECT_FALSE(fs::exists(lock));
+}
+
+TEST_F(ProgramTest, ExitCanAlwaysEndWithoutStoring) {
+    start();
+    program->sheet().setText(Arr::Text1, 0, "28");
+    app.failSave = true;
+    answers = {0, 1}; // tries again, then ends without storing
+    click("Command6");
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], (std::vector<std::string>{"重试", "不保存退出", "取消"}));
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(app.cell(kStoreSheet, 25, A), "24");
+}
+
+TEST_F(ProgramTest, AFailedShowIsReportedWhileTheWindowGoesOn) {
+    start();
+    app.showFailsAfter = 3;
+    click("Command3");
+    EXPECT_EQ(messages.size(), 1u); // the warning; the show is still being watched
+    EXPECT_TRUE(eventually([&] { return messages.size() == 2u; }));
+    EXPECT_NE(messages[1].find("没能打开"), std::string::npos);
+    EXPECT_NE(messages[1].find("账单明细.xls"), std::string::npos);
 }
 
 } // namespace

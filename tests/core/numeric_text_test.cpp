@@ -21,6 +21,26 @@ TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
 }
 
+TEST(AsciiNumberForms, TurnFullWidthNumberFormsIntoAscii) {
+    const char* cases[][2] = {
+        {"２０", "20"},
+        {"－１．５Ｅ＋２", "-1.5E+2"},
+        {"３ｅ２", "3e2"},
+        {"20cm", "20cm"},
+        {"２０ｃｍ", "20ｃｍ"},
+        {"１,５", "1,5"},
+        {"溢出", "溢出"},
+        {"", ""},
+        {"\xEF\xBC", "\xEF\xBC"},
+        {"（１）", "（1）"},
+        {"ｚ", "ｚ"},
+        {"Ａ", "Ａ"},
+    };
+    for (auto& c : cases) EXPECT_EQ(asciiNumberForms(c[0]), c[1]) << c[0];
+    EXPECT_DOUBLE_EQ(leadingNumber(asciiNumberForms("２０")), 20);
+    EXPECT_DOUBLE_EQ(leadingNumber("２０"), 0); // the parse itself is unchanged
+}
+
 TEST(LeadingNumber, HugeExponentsStayDefined) {
     EXPECT_TRUE(std::isinf(leadingNumber("1e400")));
     EXPECT_TRUE(std::isinf(leadingNumber("-1e400")));

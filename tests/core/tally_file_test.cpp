@@ -35,8 +35,9 @@ TEST(TallyFile, ReadsEntriesAsTypedTexts) {
 }
 
 TEST(TallyFile, BadLinesNameTheirLineAndSetNothing) {
-    const char* bad[] = {"row,5,1,20,3", "row,1,21,20,3", "row,1,1,20", "length,0,4",
-                         "price,x,1",    "bound,1",       "colour,red", "remarks"};
+    const char* bad[] = {"row,5,1,20,3",   "row,1,21,20,3", "row,1,1,20", "length,0,4",
+                         "price,x,1",      "bound,1",       "colour,red", "remarks",
+                         "row,1,2,20,3,4", "length,1,4,5"};
     for (const char* line : bad) {
         std::istringstream in(std::string("length,1,6\n\n") + line + "\n");
         TallySheet sheet;
@@ -49,6 +50,63 @@ TEST(TallyFile, BadLinesNameTheirLineAndSetNothing) {
         }
         EXPECT_EQ(sheet.text(Arr::Text25, 0), "") << line;
     }
+}
+
+TEST(TallyFile, ReadsAByteOrderMarkAndFullWidthNumbers) {
+    std::istringstream in("\xEF\xBB\xBFlength,1,４\nrow,１,1,２０．５,３\nprice,2,１２０００\n"
+                          "remarks,２０ 根\n");
+    TallySheet sheet;
+    readTallyFile(in, sheet);
+    EXPECT_EQ(sheet.text(Arr::Text25, 0), "4");
+    EXPECT_EQ(sheet.text(Arr::Text1, 0), "20.5");
+    EXPECT_EQ(sheet.text(Arr::Text2, 0), "3");
+    EXPECT_EQ(sheet.text(Arr::Text30, 2), "12000");
+    EXPECT_EQ(sheet.text(Arr::Text13, 0), "２０ 根"); // text entries stay as written
+}
+
+TEST(TallyFile, AnUnknownItemIsQuotedShortWithControlsEscaped) {
+    const struct {
+        std::string item, shown;
+    } cases[] = {
+        {"colour", "\"colour\""},
+        {"a\tb\x01", "\"a\\x09b\\x01\""},
+        {std::string(60, 'x'), "\"" + std::string(40, 'x') + "…\""},
+        {"木" + std::string(45, 'y'), "\"木" + std::string(39, 'y') + "…\""},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.item + ",1\n");
+        TallySheet sheet;
+        try {
+            readTallyFile(in, sheet);
+            ADD_FAILURE() << c.item;
+        } catch (const TallyFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("不认识的项目 " + c.shown + "（"),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+// Hands out its text, then fails as a disk that cannot be read further.
+class FailingBuffer : public std::streambuf {
+  public:
+    explicit FailingBuffer(std::string text) : text_(std::move(text)) {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+  protected:
+    int_type underflow() override { throw std::ios_base::failure("read error"); }
+
+  private:
+    std::string text_;
+};
+
+TEST(TallyFile, AReadErrorPartWayIsAnErrorAndSetsNothing) {
+    FailingBuffer buffer("length,1,4\nrow,1,1,20,3\nrow,1,2,");
+    std::istream in(&buffer);
+    TallySheet sheet;
+    EXPECT_THROW(readTallyFile(in, sheet), TallyFileError);
+    EXPECT_EQ(sheet.text(Arr::Text25, 0), "");
 }
 
 } // namespace

@@ -183,5 +183,29 @@ TEST_F(Tick, OverflowingInputsNeverStopTheTick) {
     EXPECT_EQ(text(Arr::Text31, 5), std::string(kOverflowText));
 }
 
+TEST_F(Tick, SumsOverAnOverflowShowTheOverflow) {
+    sheet.setText(Arr::Text25, 0, "4");
+    sheet.setText(Arr::Text25, 1, "4");
+    setStandardBounds();
+    sheet.setText(Arr::Text30, 5, "1000");
+    setRow(0, 0, "1e200", "1"); // its volume overflows
+    setRow(0, 1, "40", "2");
+    setRow(1, 0, "40", "3");
+    tick(2);
+    const std::string overflow(kOverflowText);
+    const struct {
+        Arr arr;
+        int index;
+        std::string expected;
+    } fields[] = {
+        {Arr::Text3, 0, overflow},  {Arr::Text3, 20, overflow}, {Arr::Text29, 5, overflow},
+        {Arr::Text31, 5, overflow}, {Arr::Text29, 6, overflow}, {Arr::Text31, 6, overflow},
+        {Arr::Text28, 5, "6"},      {Arr::Text28, 6, "6"},      {Arr::Text2, 20, "3"},
+        {Arr::Text6, 20, "1.7910"}, {Arr::Text6, 0, "1.791"},
+    };
+    for (const auto& f : fields)
+        EXPECT_EQ(text(f.arr, f.index), f.expected) << fieldName({f.arr, f.index});
+}
+
 } // namespace
 } // namespace lanqi

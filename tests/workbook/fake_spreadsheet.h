@@ -24,10 +24,10 @@ class FakeSpreadsheet : public SpreadsheetApplication {
     std::vector<std::pair<int, int>> written; // every cell written, in order
 
     std::unique_ptr<Workbook> open(const std::filesystem::path& path) override;
-    void show(const std::filesystem::path& path) override {
-        if (failShow) throw WorkbookError(WorkbookError::Kind::ShowFailed, "没有找到表格程序");
-        shown.push_back(path);
-    }
+    // The program started to show the file is still starting for this many
+    // looks, then fails; -1: it starts well at once.
+    int showFailsAfter = -1;
+    std::unique_ptr<Showing> show(const std::filesystem::path& path) override;
 
     std::string& cell(std::string_view sheet, int row, int column) {
         return file[std::string(sheet)][{row, column}];
@@ -72,6 +72,28 @@ class FakeWorkbook : public Workbook {
     Sheets working_;
     std::vector<std::unique_ptr<FakeWorksheet>> sheets_;
 };
+
+class FakeShowing : public Showing {
+  public:
+    explicit FakeShowing(int failsAfter) : looksLeft_(failsAfter) {}
+    // Once decided, it stays so.
+    State state() override {
+        if (looksLeft_ < 0) return State::Shown;
+        if (looksLeft_ == 0) return State::Failed;
+        --looksLeft_;
+        return State::Watching;
+    }
+    std::string failure() const override { return "xdg-open 启动后出错退出（退出码 4）"; }
+
+  private:
+    int looksLeft_;
+};
+
+inline std::unique_ptr<Showing> FakeSpreadsheet::show(const std::filesystem::path& path) {
+    if (failShow) throw WorkbookError(WorkbookError::Kind::ShowFailed, "没有找到表格程序");
+    shown.push_back(path);
+    return std::make_unique<FakeShowing>(showFailsAfter);
+}
 
 inline std::unique_ptr<Workbook> FakeSpreadsheet::open(const std::filesystem::path& path) {
     ++opens;

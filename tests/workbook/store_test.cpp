@@ -112,6 +112,16 @@ TEST_F(Store, StoredCellsSetTheirFieldsEmptyOnesIncluded) {
     EXPECT_EQ(app.saves, 0);                    // the load only reads
 }
 
+TEST_F(Store, StoredFullWidthNumbersComeInAsAscii) {
+    store(25, A) = "２４";
+    store(30, R) = "１２００．５";
+    store(23, B) = "４";
+    load();
+    EXPECT_EQ(sheet.text(Arr::Text1, 0), "24");
+    EXPECT_EQ(sheet.text(Arr::Text30, 5), "1200.5");
+    EXPECT_EQ(sheet.text(Arr::Text25, 0), "4");
+}
+
 TEST_F(Store, AFailedLoadLeavesTheWindowsInitialState) {
     store(4, A) = "买方";
     app.file.erase(std::string(kStoreSheet));
@@ -282,6 +292,53 @@ TEST_F(Bill, AWorkbookOpenElsewhereIsNotWritten) {
     EXPECT_EQ(app.opens, 0);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[1].find("关闭"), std::string::npos);
+}
+
+TEST_F(Bill, AWorkbookHeldElsewhereIsWrittenOnceTheUserHasClosedIt) {
+    std::vector<std::string> asked;
+    std::vector<bool> answers{true, false};
+    BillCommand command(
+        app, path, [this](std::string_view m) { messages.emplace_back(m); },
+        [&](std::string_view m) {
+            asked.emplace_back(m);
+            bool a = answers.front();
+            answers.erase(answers.begin());
+            return a;
+        });
+    auto lock = [&] {
+        std::ofstream(folder / ".~lock.账单明细.xls#") << ",zhang,office-pc,08.12.2026 05:10,x;";
+    };
+    lock();
+    command.Command3_Click(sheet); // asked, closed, written
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("zhang（电脑 office-pc）自 08.12.2026 05:10 起"), std::string::npos);
+    EXPECT_EQ(app.saves, 1);
+    EXPECT_EQ(bill(6, A), "20");
+    lock();
+    sheet.setText(Arr::Text1, 0, "22");
+    command.Command3_Click(sheet); // asked, left as it is: nothing written, no error
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(app.saves, 1);
+    EXPECT_EQ(bill(6, A), "20");
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(kCloseBeforePrinting)});
+    EXPECT_EQ(sheet.text(Arr::Text1, 0), "22");
+}
+
+TEST_F(Bill, AProgramThatFailsToShowTheBillIsReportedWithThePath) {
+    app.showFailsAfter = 2;
+    billCommand->Command3_Click(sheet);
+    EXPECT_TRUE(billCommand->watchingShow());
+    billCommand->checkShow();
+    EXPECT_EQ(messages.size(), 1u); // still starting
+    billCommand->checkShow();
+    EXPECT_FALSE(billCommand->watchingShow());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[1].find("账单已保存在 " + path.string()), std::string::npos);
+    EXPECT_NE(messages[1].find("没能打开"), std::string::npos);
+    app.showFailsAfter = -1;
+    billCommand->Command3_Click(sheet);
+    EXPECT_FALSE(billCommand->watchingShow());
+    EXPECT_EQ(messages.size(), 2u);
 }
 
 TEST_F(Bill, NoSpreadsheetProgramStillSavesAndSaysWhere) {

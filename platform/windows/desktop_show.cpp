@@ -1,0 +1,72 @@
+#include "platform/desktop_show.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace lanqi::platform {
+
+DesktopShow::DesktopShow(std::intptr_t handle, std::string program)
+    : handle_(handle), started_(GetTickCount64()), program_(std::move(program)) {}
+
+DesktopShow::DesktopShow(DesktopShow&& other) noexcept
+    : handle_(other.handle_), started_(other.started_), program_(std::move(other.program_)),
+      failure_(std::move(other.failure_)), state_(other.state_) {
+    other.handle_ = -1;
+}
+
+DesktopShow::~DesktopShow() {
+    release();
+}
+
+void DesktopShow::release() {
+    if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+}
+
+DesktopShow::State DesktopShow::state() {
+    if (state_ != State::Watching) return state_;
+    if (handle_ == -1) return state_ = State::Shown; // handed to a program already running
+    HANDLE process = reinterpret_cast<HANDLE>(handle_);
+    DWORD code = 0;
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code)) {
+        if (code != 0) {
+            state_ = State::Failed;
+            failure_ = program_ + " 启动后出错退出（退出码 " + std::to_string(code) + "）";
+        } else {
+            state_ = State::Shown;
+        }
+    } else if (GetTickCount64() - started_ >= static_cast<ULONGLONG>(kShowWatchMs)) {
+        state_ = State::Shown;
+    }
+    if (state_ != State::Watching) release();
+    return state_;
+}
+
+DesktopShow showOnDesktop(const std::filesystem::path& file) {
+    std::string name = file.filename().string();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        throw OpenError("无法显示" + name + "：找不到文件（" + file.string() + "）");
+    const std::wstring path = std::filesystem::absolute(file, ec).wstring();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = L"open";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_NO_ASSOCIATION)
+            throw OpenError("无法显示" + name +
+                            "：没有找到可以打开它的电子表格程序，请安装 WPS 表格或 Excel");
+        throw OpenError("无法显示" + name + "：启动表格程序失败（系统错误 " +
+                        std::to_string(error) + "）");
+    }
+    return DesktopShow(info.hProcess ? reinterpret_cast<std::intptr_t>(info.hProcess) : -1,
+                       "表格程序");
+}
+
+} // namespace lanqi::platform
