@@ -1,5 +1,6 @@
 #include "workbook/bill_export.h"
 
+#include "platform/utf8_path.h"
 #include "workbook/field_cells.h"
 
 namespace lanqi {
@@ -56,7 +57,8 @@ void BillCommand::showBill() {
     try {
         app_.show(workbook_);
     } catch (const WorkbookError& e) {
-        inform_("账单已保存在 " + workbook_.string() + "，但无法用表格程序打开它：" + e.what());
+        inform_("账单已保存在 " + platform::utf8Text(workbook_) + "，但无法用表格程序打开它：" +
+                e.what());
     }
 }
 
