@@ -13,6 +13,7 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake
 # saves starting it for every test.
 WINEPREFIX="$(pwd)/build-windows/wine"
 export WINEPREFIX
+mkdir -p "$WINEPREFIX"
 /usr/lib/wine/wineserver -p
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 cmake --build build-windows -j2
