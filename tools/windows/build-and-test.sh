@@ -14,7 +14,13 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake
 WINEPREFIX="$(pwd)/build-windows/wine"
 export WINEPREFIX
 mkdir -p "$WINEPREFIX"
+# A new prefix is set up on first use; let that finish. Then Wine's own
+# background programs are started here, away from any pipe: started by a
+# test they would inherit its output and keep CTest waiting for its end.
+WINEDEBUG=-all /usr/lib/wine/wine64 wineboot --init
+/usr/lib/wine/wineserver -w
 /usr/lib/wine/wineserver -p
+WINEDEBUG=-all /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 cmake --build build-windows -j2
 ctest --test-dir build-windows --output-on-failure -j2 "$@"
