@@ -1,7 +1,8 @@
 #pragma once
 // Whether another program has a file open in a way that forbids writing it
-// now (on Windows, Excel and WPS keep an open workbook with write sharing
-// denied; on Linux, LibreOffice holds a lock on it).
+// now. On Windows, Excel and WPS keep an open workbook with write sharing
+// denied. On Linux only record locks are seen: LibreOffice takes none on a
+// workbook it shows (its lock file beside the workbook tells instead).
 #include <filesystem>
 
 namespace lanqi::platform {

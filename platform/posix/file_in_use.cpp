@@ -6,8 +6,8 @@
 namespace lanqi::platform {
 
 // Asks for the first record lock that would stop a write lock on the whole
-// file; LibreOffice takes one on a document it has open. Programs that take
-// no lock (Gnumeric, a text editor) are not seen here.
+// file. Programs that take no such lock (LibreOffice, which leaves a lock
+// file instead, a text editor) are not seen here.
 FileUse fileInUse(const std::filesystem::path& file) {
     int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return FileUse::Unknown;

@@ -39,7 +39,7 @@ TEST_F(Files, AFileLockedByAnotherProcessIsInUse) {
     if (pid == 0) {
         int fd = open(file.c_str(), O_RDWR);
         struct flock lock {};
-        lock.l_type = F_WRLCK; // as LibreOffice locks a document it edits
+        lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
         char ok = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
         (void)!write(ready[1], &ok, 1);
