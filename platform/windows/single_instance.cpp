@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <fcntl.h>
 #include <functional>
 #include <io.h>
@@ -34,7 +35,7 @@ std::filesystem::path instanceLockFile(const std::filesystem::path& programFolde
     // The temporary folder is the user's own, so copies of other users do
     // not meet; the name is told apart by the program's folder.
     std::wstring folder = programFolder.native();
-    for (wchar_t& c : folder) c = static_cast<wchar_t>(::towlower(c));
+    for (wchar_t& c : folder) c = static_cast<wchar_t>(std::towlower(c));
     std::size_t folderHash = std::hash<std::wstring>{}(folder);
     return std::filesystem::temp_directory_path() /
            ("lanqi-" + std::to_string(folderHash) + ".lock");
