@@ -3,17 +3,20 @@
 // empty and, with --bill, writes the bill into a workbook as the window does.
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
+#include "platform/command_line.h"
 #include "platform/system_error_text.h"
+#include "platform/utf8_path.h"
 #include "tally/tally_file.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,14 +29,14 @@ struct Options {
     std::string tally;
 };
 
-bool parseOptions(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--csv") == 0)
+bool parseOptions(const std::vector<std::string>& args, Options& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--csv")
             o.csv = true;
-        else if (std::strcmp(argv[i], "--bill") == 0 && i + 1 < argc)
-            o.bill = argv[++i];
-        else if (o.tally.empty() && (argv[i][0] != '-' || std::strcmp(argv[i], "-") == 0))
-            o.tally = argv[i];
+        else if (args[i] == "--bill" && i + 1 < args.size())
+            o.bill = args[++i];
+        else if (o.tally.empty() && (!args[i].starts_with("-") || args[i] == "-"))
+            o.tally = args[i];
         else
             return false;
     }
@@ -64,8 +67,9 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    lanqi::platform::useUtf8Console();
     Options options;
-    if (!parseOptions(argc, argv, options)) {
+    if (!parseOptions(lanqi::platform::utf8Arguments(argc, argv), options)) {
         std::cerr << kUsage;
         return 2;
     }
@@ -76,11 +80,11 @@ int main(int argc, char** argv) {
             lanqi::readTallyFile(std::cin, sheet);
         } else {
             std::error_code ec;
-            if (std::filesystem::is_directory(options.tally, ec)) {
+            if (std::filesystem::is_directory(lanqi::platform::pathFromUtf8(options.tally), ec)) {
                 std::cerr << "无法读取码单文件 " << options.tally << "：这是一个文件夹\n";
                 return 1;
             }
-            std::ifstream in(options.tally);
+            std::ifstream in(lanqi::platform::pathFromUtf8(options.tally));
             if (!in) {
                 std::cerr << "无法读取码单文件 " << options.tally << "："
                           << lanqi::platform::systemErrorText(errno) << "\n";
@@ -98,8 +102,9 @@ int main(int argc, char** argv) {
     if (options.bill.empty()) return 0;
     try {
         lanqi::XlsApplication app;
-        lanqi::loadFootCaption(sheet, app, options.bill);
-        lanqi::writeBill(sheet, app, options.bill);
+        const auto workbook = lanqi::platform::pathFromUtf8(options.bill);
+        lanqi::loadFootCaption(sheet, app, workbook);
+        lanqi::writeBill(sheet, app, workbook);
     } catch (const std::exception& e) {
         std::cerr << "写入账单失败：" << e.what() << "\n";
         return 1;

@@ -15,8 +15,8 @@ std::string dateCaption(int year, int month, int day) {
 
 std::string todayCaption() {
     std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    // The program has one thread, so the library's shared result is safe.
+    const std::tm local = *std::localtime(&now);
     return dateCaption(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

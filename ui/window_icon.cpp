@@ -5,12 +5,10 @@
 
 namespace lanqi::ui {
 
-namespace {
-
-QPixmap logEnd(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage drawLogEnd(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF whole(0.5, 0.5, size - 1.0, size - 1.0);
     p.setPen(Qt::NoPen);
@@ -31,14 +29,12 @@ QPixmap logEnd(int size) {
     p.setBrush(QColor(120, 72, 32)); // pith
     const qreal pith = qMax(1.0, size / 12.0);
     p.drawEllipse(wood.center(), pith, pith);
-    return pixmap;
+    return image;
 }
-
-} // namespace
 
 QIcon drawWindowIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48}) icon.addPixmap(logEnd(size));
+    for (int size : {16, 32, 48}) icon.addPixmap(QPixmap::fromImage(drawLogEnd(size)));
     return icon;
 }
 

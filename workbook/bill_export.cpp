@@ -1,5 +1,6 @@
 #include "workbook/bill_export.h"
 
+#include "platform/utf8_path.h"
 #include "workbook/field_cells.h"
 
 namespace lanqi {
@@ -76,7 +77,7 @@ bool BillCommand::writeOnce(const TallySheet& sheet, std::string& failure) {
 }
 
 std::string BillCommand::savedHere() const {
-    return "账单已保存在 " + workbook_.string() + "，";
+    return "账单已保存在 " + platform::utf8Text(workbook_) + "，";
 }
 
 void BillCommand::showBill() {

@@ -1,6 +1,8 @@
 #include "workbook/busy_lock.h"
 
+#include "platform/file_in_use.h"
 #include "platform/this_machine.h"
+#include "platform/utf8_path.h"
 #include "workbook/spreadsheet.h"
 
 #include <algorithm>
@@ -89,8 +91,8 @@ std::string describe(const fs::path& workbook, const WorkbookLock& lock) {
     std::string who = lock.user.empty() ? "其他程序" : lock.user;
     if (!lock.host.empty()) who += "（电脑 " + lock.host + "）";
     std::string since = lock.since.empty() ? "" : "自 " + lock.since + " 起";
-    return workbook.filename().string() + " 正被 " + who + since + "打开（锁文件 " +
-           lock.file.string() + "）。";
+    return platform::utf8Text(workbook.filename()) + " 正被 " + who + since + "打开（锁文件 " +
+           platform::utf8Text(lock.file) + "）。";
 }
 
 [[noreturn]] void refuse(const std::string& message) {
@@ -121,11 +123,11 @@ WorkbookLock readLock(const fs::path& file, std::string_view content) {
 }
 
 std::optional<WorkbookLock> otherProgramLock(const fs::path& workbook) {
-    const std::string name = workbook.filename().string();
+    const std::string name = platform::utf8Text(workbook.filename());
     const fs::path folder = workbook.parent_path();
     for (const std::string& lock : {".~lock." + name + "#", "~$" + name}) {
         std::error_code ec;
-        fs::path candidate = folder / lock;
+        fs::path candidate = folder / platform::pathFromUtf8(lock);
         if (!fs::exists(candidate, ec)) continue;
         std::ifstream in(candidate, std::ios::binary);
         std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -147,19 +149,33 @@ LockJudge thisMachine() {
             }};
 }
 
-void requireNotOpenElsewhere(const fs::path& workbook, OtherLock other, const LockJudge& judge) {
-    const std::optional<WorkbookLock> lock = otherProgramLock(workbook);
-    if (!lock) return;
-    const bool here = sameHost(lock->host, judge.thisHost);
+namespace {
+
+// A lock file found beside the workbook: stale, refused, or gone once the user
+// says the workbook is closed.
+void judgeLock(const fs::path& workbook, const WorkbookLock& lock, OtherLock other,
+               const LockJudge& judge) {
+    const bool here = sameHost(lock.host, judge.thisHost);
     const bool running = judge.spreadsheetRunning();
-    if (here && !running) return removeStale(*lock);
+    if (here && !running) return removeStale(lock);
     if (other == OtherLock::Refuse)
-        refuse(describe(workbook, *lock) + "\n请先在表格程序中关闭它。");
-    if ((here || lock->host.empty()) && running)
-        refuse(describe(workbook, *lock) +
+        refuse(describe(workbook, lock) + "\n请先在表格程序中关闭它。");
+    if ((here || lock.host.empty()) && running)
+        refuse(describe(workbook, lock) +
                "\n这台电脑上的表格程序还开着，它可能仍打开着这个文件。请在表格程序中关闭它，"
                "或者退出表格程序。");
-    removeStale(*lock);
+    removeStale(lock);
+}
+
+} // namespace
+
+void requireNotOpenElsewhere(const fs::path& workbook, OtherLock other, const LockJudge& judge) {
+    if (const std::optional<WorkbookLock> lock = otherProgramLock(workbook))
+        judgeLock(workbook, *lock, other, judge);
+    // Excel and WPS on Windows hold the open workbook with writing denied.
+    if (platform::fileInUse(workbook) == platform::FileUse::InUse)
+        refuse(platform::utf8Text(workbook.filename()) +
+               " 正在被其他程序打开，请先在表格程序中关闭它，然后再试一次。");
 }
 
 } // namespace lanqi

@@ -4,6 +4,7 @@
 #include "platform/atomic_replace.h"
 #include "platform/desktop_show.h"
 #include "platform/system_error_text.h"
+#include "platform/utf8_path.h"
 #include "workbook/typed_entry.h"
 
 #include <lanqi/xls/document.h>
@@ -20,7 +21,7 @@ using Kind = WorkbookError::Kind;
 constexpr std::uintmax_t kLargestWorkbook = 512u << 20;
 
 std::string fileName(const std::filesystem::path& path) {
-    return path.filename().string();
+    return platform::utf8Text(path.filename());
 }
 
 Kind kindOf(xls::ErrorKind kind) {
@@ -135,10 +136,10 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
     auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status))
         throw WorkbookError(Kind::Missing,
-                            "无法打开" + name + "：找不到文件（" + path.string() + "）");
+                            "无法打开" + name + "：找不到文件（" + platform::utf8Text(path) + "）");
     if (!std::filesystem::is_regular_file(status))
-        throw WorkbookError(Kind::Missing,
-                            "无法打开" + name + "：这不是一个文件（" + path.string() + "）");
+        throw WorkbookError(Kind::Missing, "无法打开" + name + "：这不是一个文件（" +
+                                               platform::utf8Text(path) + "）");
     auto size = std::filesystem::file_size(path, ec);
     if (ec)
         throw WorkbookError(Kind::Unreadable,

@@ -14,8 +14,10 @@ std::string systemErrorText(int error) {
         return "没有访问权限";
     case ENOSPC:
         return "磁盘空间不足";
+#ifdef EDQUOT // not in the Windows C runtime
     case EDQUOT:
         return "超出磁盘配额";
+#endif
     case EROFS:
         return "磁盘是只读的";
     case EIO:

@@ -1,5 +1,6 @@
 #include "editing/blanking.h"
 #include "editing/selectors.h"
+#include "platform/utf8_path.h"
 #include "tally/tick.h"
 #include "tests/workbook/fake_spreadsheet.h"
 #include "workbook/bill_export.h"
@@ -27,7 +28,7 @@ class Store : public ::testing::Test {
             ("lanqi-store-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder);
-        path = folder / std::string(kWorkbookFile);
+        path = folder / platform::pathFromUtf8(kWorkbookFile);
         app.file[std::string(kStoreSheet)];
         app.file[std::string(kBillSheet)];
         attachBlankingRules(sheet);
@@ -179,7 +180,7 @@ TEST_F(Store, AFailedSaveLeavesTheFileAsItWas) {
     EXPECT_THROW(storeSettings(sheet, app, path), WorkbookError);
     EXPECT_EQ(store(25, A), "old");
     app.failSave = false;
-    std::ofstream(folder / ".~lock.账单明细.xls#") << "someone,host";
+    std::ofstream(folder / u8".~lock.账单明细.xls#") << "someone,host";
     EXPECT_THROW(storeSettings(sheet, app, path), WorkbookError);
     EXPECT_EQ(app.opens, 1); // refused before opening
     EXPECT_EQ(store(25, A), "old");
@@ -287,7 +288,7 @@ TEST_F(Bill, ASecondFailureIsReportedAndTheFileKept) {
 }
 
 TEST_F(Bill, AWorkbookOpenElsewhereIsNotWritten) {
-    std::ofstream(folder / "~$账单明细.xls") << "";
+    std::ofstream(folder / u8"~$账单明细.xls") << "";
     billCommand->Command3_Click(sheet);
     EXPECT_EQ(app.opens, 0);
     ASSERT_EQ(messages.size(), 2u);
@@ -346,7 +347,7 @@ TEST_F(Bill, NoSpreadsheetProgramStillSavesAndSaysWhere) {
     billCommand->Command3_Click(sheet);
     EXPECT_EQ(app.saves, 1);
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_NE(messages[1].find(path.string()), std::string::npos);
+    EXPECT_NE(messages[1].find(platform::utf8Text(path)), std::string::npos);
 }
 
 } // namespace

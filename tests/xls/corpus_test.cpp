@@ -5,6 +5,7 @@
 #include "calc/numeric_text.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
+#include "platform/utf8_path.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <lanqi/xls/document.h>
@@ -35,7 +36,7 @@ std::vector<fs::path> corpus() {
 // Workbooks made by LibreOffice, or by the engine from them (a version 4
 // container), and the shipped workbook must open.
 bool mustOpen(const fs::path& p) {
-    std::string name = p.filename().string();
+    std::string name = platform::utf8Text(p.filename());
     return name.starts_with("libreoffice_") || name.starts_with("engine_") ||
            p == fs::path(LANQI_SHIPPED_WORKBOOK);
 }
@@ -44,7 +45,7 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanly) {
     auto files = corpus();
     ASSERT_GE(files.size(), 4u);
     for (const fs::path& p : files) {
-        SCOPED_TRACE(p.filename().string());
+        SCOPED_TRACE(platform::utf8Text(p.filename()));
         auto bytes = bytesOf(p);
         try {
             auto book = openXlsWorkbook(p, bytes);
@@ -65,7 +66,8 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanly) {
             }
         } catch (const WorkbookError& e) {
             EXPECT_FALSE(mustOpen(p)) << e.what();
-            EXPECT_NE(std::string(e.what()).find(p.filename().string()), std::string::npos);
+            EXPECT_NE(std::string(e.what()).find(platform::utf8Text(p.filename())),
+                      std::string::npos);
         }
     }
 }
@@ -73,7 +75,7 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanly) {
 TEST(Corpus, UnchangedWorkbooksAreWrittenBackByteForByte) {
     for (const fs::path& p : corpus()) {
         if (!mustOpen(p)) continue;
-        SCOPED_TRACE(p.filename().string());
+        SCOPED_TRACE(platform::utf8Text(p.filename()));
         auto bytes = bytesOf(p);
         auto cf = xls::readCompoundFile(bytes);
         const auto& stream = cf.entries[*cf.findInRoot(u"Workbook")].content;

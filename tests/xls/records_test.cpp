@@ -4,6 +4,7 @@
 #include "tests/xls/biff_builder.h"
 
 #include "biff/records.h"
+#include "platform/utf8_path.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ Bytes special(std::uint8_t type, std::uint8_t value) {
 
 std::string openError(const Bytes& bytes, const char* name = "账单明细.xls") {
     try {
-        openXlsWorkbook(name, bytes);
+        openXlsWorkbook(platform::pathFromUtf8(name), bytes);
     } catch (const WorkbookError& e) {
         return e.what();
     }
@@ -243,8 +244,11 @@ class Writing : public ::testing::Test {
         auto b = app.open(dir / "t.xls");
         for (auto& [r, c, t] : writes_) b->worksheet("S").setCell(r, c, t);
         b->save();
-        std::ifstream in(dir / "t.xls", std::ios::binary);
-        Bytes out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Bytes out;
+        {
+            std::ifstream in(dir / "t.xls", std::ios::binary); // closed before the removal
+            out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
         std::filesystem::remove_all(dir);
         return out;
     }

@@ -8,13 +8,16 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::string entryPath(const lanqi::xls::CompoundFile& cf, std::uint32_t id) {
-    std::string path;
+    std::vector<std::string> names;
     for (std::uint32_t e = id; e != 0 && e < cf.entries.size(); e = cf.entries[e].parent)
-        path = "/" + lanqi::xls::utf8Name(cf.entries[e].name) + path;
+        names.push_back(lanqi::xls::utf8Name(cf.entries[e].name));
+    std::string path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) path.append("/").append(*name);
     return path.empty() ? "/" : path;
 }
 

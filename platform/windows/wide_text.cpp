@@ -1,0 +1,60 @@
+#include "platform/windows/wide_text.h"
+
+#include <windows.h>
+
+namespace lanqi::platform::windows {
+
+std::wstring widen(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int size = static_cast<int>(utf8.size());
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), n);
+    return out;
+}
+
+std::string narrow(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string windowsErrorText(unsigned long error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "文件或文件夹不存在";
+    case ERROR_ACCESS_DENIED:
+        return "没有访问权限";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "文件正被其他程序占用";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "磁盘空间不足";
+    case ERROR_WRITE_PROTECT:
+        return "磁盘是只读的";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "路径太长";
+    case ERROR_DIRECTORY:
+        return "这是一个文件夹";
+    default:
+        break;
+    }
+    wchar_t* text = nullptr;
+    DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", n);
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    std::string code = std::to_string(error);
+    return message.empty() ? "系统错误 " + code : "系统错误 " + code + "：" + narrow(message);
+}
+
+} // namespace lanqi::platform::windows
