@@ -3,13 +3,18 @@
 // first seconds without waiting for them: an opener or spreadsheet program
 // that exits with an error soon after it starts is a failure the user must
 // hear of; one that is still starting when the watch ends is not.
-#include "platform/desktop_open.h"
-
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace lanqi::platform {
+
+// The message says, in Chinese, why the file could not be handed over.
+class OpenError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // How long a started program is watched.
 inline constexpr int kShowWatchMs = 4000;

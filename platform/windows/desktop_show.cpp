@@ -1,7 +1,11 @@
 #include "platform/desktop_show.h"
 
+#include "platform/utf8_path.h"
+#include "platform/windows/wide_text.h"
+
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -46,10 +50,10 @@ DesktopShow::State DesktopShow::state() {
 }
 
 DesktopShow showOnDesktop(const std::filesystem::path& file) {
-    std::string name = file.filename().string();
+    const std::string name = utf8Text(file.filename());
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-        throw OpenError("无法显示" + name + "：找不到文件（" + file.string() + "）");
+        throw OpenError("无法显示" + name + "：找不到文件（" + utf8Text(file) + "）");
     const std::wstring path = std::filesystem::absolute(file, ec).wstring();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -57,13 +61,17 @@ DesktopShow showOnDesktop(const std::filesystem::path& file) {
     info.lpVerb = L"open";
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_NO_ASSOCIATION)
+    // Some shell handlers are COM objects; the window's thread may already be
+    // initialised, in which case this changes nothing.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const BOOL started = ShellExecuteExW(&info);
+    const DWORD error = started ? 0 : GetLastError();
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (!started) {
+        if (error == ERROR_NO_ASSOCIATION || error == ERROR_FILE_NOT_FOUND)
             throw OpenError("无法显示" + name +
                             "：没有找到可以打开它的电子表格程序，请安装 WPS 表格或 Excel");
-        throw OpenError("无法显示" + name + "：启动表格程序失败（系统错误 " +
-                        std::to_string(error) + "）");
+        throw OpenError("无法显示" + name + "：" + windows::windowsErrorText(error));
     }
     return DesktopShow(info.hProcess ? reinterpret_cast<std::intptr_t>(info.hProcess) : -1,
                        "表格程序");

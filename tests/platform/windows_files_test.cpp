@@ -2,7 +2,7 @@
 // folder, replacing a file whole, telling a file held by another program,
 // the user's folders.
 #include "platform/atomic_replace.h"
-#include "platform/desktop_open.h"
+#include "platform/desktop_show.h"
 #include "platform/executable_folder.h"
 #include "platform/file_in_use.h"
 #include "platform/folder_access.h"
@@ -106,7 +106,7 @@ TEST_F(WindowsFiles, UserFoldersAndWritableFolders) {
 
 TEST_F(WindowsFiles, AMissingFileIsNotHandedToTheDesktop) {
     try {
-        openOnDesktop(dir / L"别的.xls");
+        showOnDesktop(dir / L"别的.xls");
         FAIL();
     } catch (const OpenError& e) {
         EXPECT_NE(std::string(e.what()).find("无法显示别的.xls：找不到文件"), std::string::npos)

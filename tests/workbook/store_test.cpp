@@ -307,7 +307,7 @@ TEST_F(Bill, AWorkbookHeldElsewhereIsWrittenOnceTheUserHasClosedIt) {
             return a;
         });
     auto lock = [&] {
-        std::ofstream(folder / ".~lock.账单明细.xls#") << ",zhang,office-pc,08.12.2026 05:10,x;";
+        std::ofstream(folder / u8".~lock.账单明细.xls#") << ",zhang,office-pc,08.12.2026 05:10,x;";
     };
     lock();
     command.Command3_Click(sheet); // asked, closed, written

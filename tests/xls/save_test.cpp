@@ -5,7 +5,7 @@
 
 #include "biff/records.h"
 #include "platform/atomic_replace.h"
-#include "platform/desktop_open.h"
+#include "platform/desktop_show.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +155,7 @@ TEST_F(Saving, ShowGoesToTheInjectedViewerOrTheDesktop) {
     ::chmod((bin / "xdg-open").c_str(), 0755);
     std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", bin.c_str(), 1);
-    platform::openOnDesktop(file_);
+    (void)platform::showOnDesktop(file_);
     for (int i = 0; i < 200 && !fs::exists(marker); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     ASSERT_TRUE(fs::exists(marker));
@@ -166,7 +166,7 @@ TEST_F(Saving, ShowGoesToTheInjectedViewerOrTheDesktop) {
     // None installed, or no such file: a message that names the file.
     fs::remove(bin / "xdg-open");
     try {
-        platform::openOnDesktop(file_);
+        (void)platform::showOnDesktop(file_);
         FAIL();
     } catch (const platform::OpenError& e) {
         EXPECT_NE(std::string(e.what()).find("无法显示账单明细.xls：没有找到"), std::string::npos)
@@ -174,7 +174,7 @@ TEST_F(Saving, ShowGoesToTheInjectedViewerOrTheDesktop) {
     }
     ::setenv("PATH", oldPath.c_str(), 1);
     try {
-        platform::openOnDesktop(dir_ / "别的.xls");
+        (void)platform::showOnDesktop(dir_ / "别的.xls");
         FAIL();
     } catch (const platform::OpenError& e) {
         EXPECT_NE(std::string(e.what()).find("别的.xls"), std::string::npos);
