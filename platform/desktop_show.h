@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace lanqi::platform {
 
@@ -23,9 +24,12 @@ class DesktopShow {
   public:
     enum class State { Watching, Shown, Failed };
 
-    DesktopShow(DesktopShow&& other) noexcept;
+    DesktopShow(DesktopShow&& other) noexcept
+        : handle_(std::exchange(other.handle_, -1)), started_(other.started_),
+          program_(std::move(other.program_)), failure_(std::move(other.failure_)),
+          state_(other.state_) {}
     DesktopShow& operator=(DesktopShow&&) = delete;
-    ~DesktopShow();
+    ~DesktopShow() { release(); }
 
     // Looks without waiting; Watching for at most about kShowWatchMs.
     State state();

@@ -133,16 +133,6 @@ Started start(const std::filesystem::path& program, const std::filesystem::path&
 DesktopShow::DesktopShow(std::intptr_t handle, std::string program)
     : handle_(handle), program_(std::move(program)) {}
 
-DesktopShow::DesktopShow(DesktopShow&& other) noexcept
-    : handle_(other.handle_), started_(other.started_), program_(std::move(other.program_)),
-      failure_(std::move(other.failure_)), state_(other.state_) {
-    other.handle_ = -1;
-}
-
-DesktopShow::~DesktopShow() {
-    release();
-}
-
 void DesktopShow::release() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
     handle_ = -1;

@@ -15,16 +15,6 @@ namespace lanqi::platform {
 DesktopShow::DesktopShow(std::intptr_t handle, std::string program)
     : handle_(handle), started_(GetTickCount64()), program_(std::move(program)) {}
 
-DesktopShow::DesktopShow(DesktopShow&& other) noexcept
-    : handle_(other.handle_), started_(other.started_), program_(std::move(other.program_)),
-      failure_(std::move(other.failure_)), state_(other.state_) {
-    other.handle_ = -1;
-}
-
-DesktopShow::~DesktopShow() {
-    release();
-}
-
 void DesktopShow::release() {
     if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
     handle_ = -1;
