@@ -1,10 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages the program needs (and, with --tests, what the
-# tests need too), skipping those already installed.
+# tests need too: the peers LibreOffice, xlrd and Apache POI, which runs from
+# a Java source file and so needs a JDK; xlwt for fuzz seeds), skipping those
+# already installed.
 set -e
 packages="cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
 if [ "$1" = "--tests" ]; then
-    packages="$packages libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd"
+    packages="$packages libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd python3-xlwt"
+    packages="$packages libapache-poi-java default-jre-headless default-jdk-headless"
 fi
 missing=""
 for p in $packages; do
