@@ -174,6 +174,8 @@ std::string kindOf(ErrorKind k) {
         return "old-version";
     case ErrorKind::Encrypted:
         return "encrypted";
+    case ErrorKind::WriteRefused:
+        return "write-refused";
     }
     return "other";
 }
