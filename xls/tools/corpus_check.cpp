@@ -73,10 +73,15 @@ struct RawBook {
     std::vector<Substream> subs;
 };
 
-std::optional<Bytes> workbookStream(const CompoundFile& cf) {
+// The workbook stream's entry: "Workbook", or "Book" holding BIFF8.
+std::optional<std::uint32_t> workbookEntry(const CompoundFile& cf) {
     auto e = cf.findInRoot(u"Workbook");
-    if (!e) return std::nullopt;
-    return cf.entries[*e].content;
+    return e ? e : cf.findInRoot(u"Book");
+}
+
+Bytes workbookStream(const CompoundFile& cf) {
+    auto e = workbookEntry(cf);
+    return e ? cf.entries[*e].content : Bytes{};
 }
 
 void readSst(RawBook& book, const std::vector<RecordRef>& recs, std::size_t i) {
@@ -323,7 +328,7 @@ std::string entryPath(const CompoundFile& cf, std::uint32_t id) {
 
 std::map<std::string, Bytes> otherStreams(const CompoundFile& cf) {
     std::map<std::string, Bytes> streams;
-    auto wb = cf.findInRoot(u"Workbook");
+    auto wb = workbookEntry(cf);
     for (std::uint32_t i = 1; i < cf.entries.size(); ++i)
         if (cf.entries[i].reachable && cf.entries[i].type == EntryType::Stream && i != wb)
             streams[entryPath(cf, i)] = cf.entries[i].content;
@@ -367,7 +372,7 @@ int main(int argc, char** argv) {
     }
     const auto names = doc->worksheetNames();
     CompoundFile before = readCompoundFile(*bytes);
-    RawBook rawBefore = readRaw(*workbookStream(before));
+    RawBook rawBefore = readRaw(workbookStream(before));
     std::vector<const Substream*> rawSheets;
     for (const Substream& s : rawBefore.subs)
         if (s.worksheet) rawSheets.push_back(&s);
@@ -457,7 +462,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, content] : a)
             if (!b.count(name)) check.fail("other stream appeared", name);
     }
-    RawBook rawAfter = readRaw(*workbookStream(after));
+    RawBook rawAfter = readRaw(workbookStream(after));
     if (rawAfter.subs.size() != rawBefore.subs.size()) {
         check.fail("sheets changed", std::to_string(rawBefore.subs.size()) + " -> " +
                                          std::to_string(rawAfter.subs.size()));
