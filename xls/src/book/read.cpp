@@ -278,18 +278,23 @@ class WorkbookReader {
     // it land in their place.
     static void placeEmptyTable(Sheet& sheet) {
         auto& b = sheet.before;
-        auto split = std::find_if(b.begin(), b.end(),
-                                  [](const RawRecord& r) { return r.id == rec::kDimensions; });
-        if (split != b.end())
-            ++split;
-        else
-            split = std::find_if(b.begin(), b.end(), [](const RawRecord& r) {
-                return r.id == rec::kWindow2 || r.id == rec::kMsoDrawing || r.id == rec::kObj ||
-                       r.id == rec::kNote || r.id == rec::kEof;
-            });
-        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(split),
+        std::size_t split = b.size(), dimensions = b.size();
+        int depth = 0; // records of embedded substreams (charts) are not the sheet's
+        for (std::size_t i = 0; i < b.size() && split == b.size(); ++i) {
+            std::uint16_t id = b[i].id;
+            if (id == rec::kBof && ++depth > 1) continue;
+            if (id == rec::kEof && --depth >= 1) continue;
+            if (depth != 1) continue;
+            if (id == rec::kDimensions) dimensions = i;
+            if (id == rec::kWindow2 || id == rec::kMsoDrawing || id == rec::kObj ||
+                id == rec::kNote)
+                split = i;
+        }
+        if (dimensions < b.size()) split = dimensions + 1;
+        auto at = b.begin() + static_cast<std::ptrdiff_t>(split);
+        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(at),
                            std::make_move_iterator(b.end()));
-        b.erase(split, b.end());
+        b.erase(at, b.end());
     }
 
     static void readRow(Sheet& sheet, ByteView data) {
