@@ -220,5 +220,23 @@ TEST(ExcelFiles, StrayFormulaRecordsDoNotBecomeAFormulasResult) {
     }
 }
 
+TEST(ExcelFiles, BytesThatWouldNotReadBackAreNotSaved) {
+    // A cell holds at most 32767 characters: a longer text would be saved
+    // cut short, and the read-back check refuses the save.
+    test::BookSpec plan;
+    plan.sheets = {{"原木一", {}, {}}};
+    auto doc = xls::Document::parse(test::buildFile(plan));
+    doc.setCell(0, 0, 0, CellValue::ofText(std::string(40000, 'x')));
+    try {
+        doc.serialize();
+        ADD_FAILURE() << "saved";
+    } catch (const xls::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("第 1 行第 1 列"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(doc.changed());
+    doc.setCell(0, 0, 0, CellValue::ofText("木材"));
+    EXPECT_EQ(xls::Document::parse(doc.serialize()).cell(0, 0, 0), CellValue::ofText("木材"));
+}
+
 } // namespace
 } // namespace lanqi
