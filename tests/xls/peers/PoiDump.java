@@ -1,8 +1,9 @@
 // Apache POI as a peer: opens .xls files with HSSF and prints every cell of
 // every sheet, one line each:
 //   cell <TAB> sheet <TAB> row <TAB> column <TAB> type <TAB> value <TAB> formula
-// rows and columns counted from 1; type is blank, number, text, boolean,
-// error or, for a formula, "formula:" and the type of its cached result.
+// rows and columns counted from 1; type is POI's cell type in lower case
+// (blank, numeric, string, boolean, error) or, for a formula, "formula:" and
+// the type of its cached result.
 // A file POI refuses gives "refused <TAB> POI's message" and exit status 1.
 //   java -cp /usr/share/java/poi.jar PoiDump.java FILE          to stdout
 //   java -cp /usr/share/java/poi.jar PoiDump.java --each FILE... to FILE.poi
@@ -73,7 +74,7 @@ public class PoiDump {
     }
 
     public static void main(String[] args) throws Exception {
-        if (args.length == 2 && !args[0].equals("--each") || args.length == 0) {
+        if (args.length == 0 || (!args[0].equals("--each") && args.length != 1)) {
             System.err.println("usage: PoiDump FILE | PoiDump --each FILE...");
             System.exit(2);
         }
