@@ -4,7 +4,7 @@
 # writes and is saved, and the saved copy is read by the engine, Apache POI,
 # xlrd and (every 15th) LibreOffice. Prints the counts; exits non-zero when
 # anything failed. Details land in the work folder.
-#   tools/check-xls-corpus.sh [--sanitize] [--engine-only] [CORPUS] [WORK]
+#   tools/check-xls-corpus.sh [--sanitize] [--engine-only | --no-xlrd] [CORPUS] [WORK]
 # CORPUS defaults to ../shared/xls-corpus beside the work tree, WORK to
 # build-corpus/check. --sanitize builds the driver with the address and
 # undefined-behaviour sanitizers (and implies --engine-only unless peers are
@@ -13,11 +13,13 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 sanitize=0
 peers=""
+extra=""
 while [ $# -gt 0 ]; do
     case "$1" in
     --sanitize) sanitize=1 ;;
     --engine-only) peers="--engine-only" ;;
     --peers) peers="keep" ;;
+    --no-xlrd) extra="--no-xlrd" ;;
     *) break ;;
     esac
     shift
@@ -41,4 +43,4 @@ cmake --build "$build" --target corpus_check -j2 >/dev/null
 work=${2:-$build/check}
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
   /usr/bin/python3 "$root/tools/check_xls_corpus.py" --driver "$build/xls/corpus_check" \
-  --corpus "$corpus" --work "$work" --timeout $timeout $peers
+  --corpus "$corpus" --work "$work" --timeout $timeout $peers $extra

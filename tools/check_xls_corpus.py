@@ -135,7 +135,7 @@ def compare(peer, before, after, writes, problems, name):
             problems["%s: cell appeared" % peer].append("%s %s %r" % (name, key, now))
 
 
-def libreoffice_check(saved, writes, work, problems, name):
+def libreoffice_check(saved, writes, work, problems, notes, name):
     out = os.path.join(work, "lo")
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
@@ -160,7 +160,11 @@ def libreoffice_check(saved, writes, work, problems, name):
         got = sheets[sheet].get((row, col), "")
         ok = got == value if kind == "text" else (got == "" if kind == "empty" else
                                                    _same_number(got, value))
-        if not ok:
+        if not ok and kind == "number" and got and not _same_number(got, got):
+            # The number keeps the cell's format, which LibreOffice applies
+            # even to its plain export (a date, for instance).
+            notes["LibreOffice shows a written number in the cell's own format"] += 1
+        elif not ok:
             problems["LibreOffice: written cell reads back wrong"].append(
                 "%s %s!R%dC%d: %r -> %r" % (name, sheet, row, col, value, got))
 
@@ -179,6 +183,7 @@ def main():
     ap.add_argument("--work", required=True)
     ap.add_argument("--timeout", type=int, default=60)
     ap.add_argument("--engine-only", action="store_true")
+    ap.add_argument("--no-xlrd", action="store_true", help="POI and LibreOffice only")
     ap.add_argument("--libreoffice-every", type=int, default=15,
                     help="LibreOffice reads every Nth saved copy (0: none)")
     args = ap.parse_args()
@@ -233,24 +238,28 @@ def main():
                            3600)
         if status != 0:
             problems["POI did not run"].append(text[-500:])
-        # xlrd all in one run; a file it hangs on is left without a dump.
-        pending = targets
+        # xlrd all in one run; after a time-out the first file without a
+        # dump runs alone, and is taken as a hang only if it times out again.
+        pending = [] if args.no_xlrd else targets
         while pending:
             run([sys.executable, "-c", XLRD_DUMP] + pending, 1800)
-            done = [t for t in pending if os.path.exists(t + ".xlrd")]
-            pending = [t for t in pending if t not in done]
-            if pending:  # the first one without a dump hung: skip it
-                open(pending[0] + ".xlrd", "w").write("refused\ttime-out\n")
-                pending = pending[1:]
+            pending = [t for t in pending if not os.path.exists(t + ".xlrd")]
+            if pending:
+                first = pending.pop(0)
+                run([sys.executable, "-c", XLRD_DUMP, first], 600)
+                if not os.path.exists(first + ".xlrd"):
+                    with open(first + ".xlrd", "w") as f:
+                        f.write("refused\ttime-out\n")
         for k, (name, path, saved, writes) in enumerate(opened):
             w = read_writes(writes)
             compare("POI", *[read_dump(t, ".poi") for t in targets[2 * k:2 * k + 2]], w,
                     problems, name)
-            compare("xlrd", *[read_dump(t, ".xlrd") for t in targets[2 * k:2 * k + 2]], w,
-                    problems, name)
+            if not args.no_xlrd:
+                compare("xlrd", *[read_dump(t, ".xlrd") for t in targets[2 * k:2 * k + 2]], w,
+                        problems, name)
             if args.libreoffice_every and k % args.libreoffice_every == 0:
                 notes["LibreOffice sample"] += 1
-                libreoffice_check(saved, w, args.work, problems, name)
+                libreoffice_check(saved, w, args.work, problems, notes, name)
 
     with open(os.path.join(args.work, "files.tsv"), "w", encoding="utf-8") as f:
         f.write("\n".join(listing) + "\n")

@@ -113,23 +113,34 @@ TEST(ExcelFiles, WritingOverFormulasKeepsTheOthersOrIsRefused) {
 }
 
 TEST(ExcelFiles, CellsWrittenIntoASheetWithoutCellsGoBeforeItsWindow) {
-    test::BookSpec plan;
-    plan.sheets = {{"原木一", {}, {}}};
-    auto doc = xls::Document::parse(test::buildFile(plan));
-    doc.setCell(0, 2, 1, CellValue::ofText("木材"));
-    doc.setCell(0, 40, 3, CellValue::ofNumber(4.941));
-    xls::CompoundFile cf = xls::readCompoundFile(doc.serialize());
-    std::vector<std::uint16_t> ids; // the sheet's records
-    int bofs = 0;
-    for (const xls::RecordRef& r :
-         xls::splitRecords(cf.entries[*cf.findInRoot(u"Workbook")].content)) {
-        bofs += r.id == rec::kBof;
-        if (bofs == 2) ids.push_back(r.id);
+    // DIMENSIONS right before WINDOW2, as Excel has it, or before the page
+    // setup, as some writers put it: the cells go after the setup and
+    // before the window.
+    const std::vector<xls::RawRecord> setups[] = {
+        {}, {test::record(rec::kPrintGrid, le16(0)), test::record(rec::kHCenter, le16(0))}};
+    for (const auto& setup : setups) {
+        SCOPED_TRACE(setup.size());
+        test::BookSpec plan;
+        plan.sheets = {{"原木一", setup, {}}};
+        auto doc = xls::Document::parse(test::buildFile(plan));
+        doc.setCell(0, 2, 1, CellValue::ofText("木材"));
+        doc.setCell(0, 40, 3, CellValue::ofNumber(4.941));
+        xls::CompoundFile cf = xls::readCompoundFile(doc.serialize());
+        std::vector<std::uint16_t> ids; // the sheet's records
+        int bofs = 0;
+        for (const xls::RecordRef& r :
+             xls::splitRecords(cf.entries[*cf.findInRoot(u"Workbook")].content)) {
+            bofs += r.id == rec::kBof;
+            if (bofs == 2) ids.push_back(r.id);
+        }
+        auto at = [&](std::uint16_t id) {
+            return std::find(ids.begin(), ids.end(), id) - ids.begin();
+        };
+        EXPECT_LT(at(rec::kDimensions), at(rec::kRow));
+        for (const xls::RawRecord& r : setup) EXPECT_LT(at(r.id), at(rec::kRow));
+        EXPECT_LT(at(rec::kLabelSst), at(rec::kWindow2));
+        EXPECT_LT(at(rec::kNumber), at(rec::kWindow2));
     }
-    auto at = [&](std::uint16_t id) { return std::find(ids.begin(), ids.end(), id) - ids.begin(); };
-    EXPECT_LT(at(rec::kDimensions), at(rec::kRow));
-    EXPECT_LT(at(rec::kLabelSst), at(rec::kWindow2));
-    EXPECT_LT(at(rec::kNumber), at(rec::kWindow2));
 }
 
 TEST(ExcelFiles, StringsKeepTheirOwnFormsAndReferences) {

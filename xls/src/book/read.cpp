@@ -272,25 +272,22 @@ class WorkbookReader {
         return false;
     }
 
-    // A worksheet without cell records: the records after where its cell
-    // table belongs (right after DIMENSIONS; else from WINDOW2 or the
-    // drawings before it) go after the table, so that cells written into
-    // it land in their place.
+    // A worksheet without cell records: its records from where the cell
+    // table belongs (before the drawings, notes and WINDOW2 that follow the
+    // table) go after the table, so that cells written into it land in
+    // their place. Writers put DIMENSIONS anywhere among the records before.
     static void placeEmptyTable(Sheet& sheet) {
         auto& b = sheet.before;
-        std::size_t split = b.size(), dimensions = b.size();
+        std::size_t split = b.size();
         int depth = 0; // records of embedded substreams (charts) are not the sheet's
         for (std::size_t i = 0; i < b.size() && split == b.size(); ++i) {
             std::uint16_t id = b[i].id;
-            if (id == rec::kBof && ++depth > 1) continue;
-            if (id == rec::kEof && --depth >= 1) continue;
-            if (depth != 1) continue;
-            if (id == rec::kDimensions) dimensions = i;
-            if (id == rec::kWindow2 || id == rec::kMsoDrawing || id == rec::kObj ||
-                id == rec::kNote)
+            if (id == rec::kBof) ++depth;
+            if (depth == 1 && (id == rec::kWindow2 || id == rec::kMsoDrawing || id == rec::kObj ||
+                               id == rec::kNote))
                 split = i;
+            if (id == rec::kEof) --depth;
         }
-        if (dimensions < b.size()) split = dimensions + 1;
         auto at = b.begin() + static_cast<std::ptrdiff_t>(split);
         sheet.after.insert(sheet.after.begin(), std::make_move_iterator(at),
                            std::make_move_iterator(b.end()));
