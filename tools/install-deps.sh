@@ -1,12 +1,14 @@
 #!/bin/sh
-# Installs the Debian packages the program needs (with --tests, what the tests
-# and the package checks need too; with --windows, also the MinGW-w64 cross
-# compiler, GoogleTest's sources and Wine for the Windows build), skipping
-# those already installed.
+# Installs the Debian packages the program needs, skipping those already
+# installed. With --tests, also what the tests and the package checks need:
+# the peers LibreOffice, xlrd and Apache POI (run from a Java source file, so
+# with a JDK) and xlwt for fuzz seeds. With --windows, also the MinGW-w64 cross
+# compiler, GoogleTest's sources and Wine for the Windows build.
 set -e
 packages="cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
 tests="libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd appstream
-       desktop-file-utils dpkg-dev"
+       desktop-file-utils dpkg-dev python3-xlwt libapache-poi-java default-jre-headless
+       default-jdk-headless"
 case "$1" in
 --tests) packages="$packages $tests" ;;
 --windows) packages="$packages $tests g++-mingw-w64-x86-64-posix googletest wine64" ;;

@@ -15,14 +15,15 @@ namespace lanqi {
 class WorkbookError : public std::runtime_error {
   public:
     enum class Kind {
-        Missing,     // no such file, or not a file
-        Unreadable,  // the system refused to read it
-        Damaged,     // its structure contradicts itself
-        NotWorkbook, // not an Excel 97–2003 workbook, or one the engine cannot use
-        NoSheet,     // the named sheet is not there
-        Busy,        // another program has it open
-        SaveFailed,  // the new content could not replace the file
-        ShowFailed,  // no program could be started to show it
+        Missing,      // no such file, or not a file
+        Unreadable,   // the system refused to read it
+        Damaged,      // its structure contradicts itself
+        NotWorkbook,  // not an Excel 97–2003 workbook, or one the engine cannot use
+        NoSheet,      // the named sheet is not there
+        Busy,         // another program has it open
+        WriteRefused, // the cell may not be written alone (part of an array formula)
+        SaveFailed,   // the new content could not replace the file
+        ShowFailed,   // no program could be started to show it
     };
     WorkbookError(Kind kind, const std::string& message)
         : std::runtime_error(message), kind_(kind) {}

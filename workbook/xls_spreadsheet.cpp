@@ -127,7 +127,12 @@ void XlsWorksheet::setCell(int row, int column, std::string_view text) {
     auto r = static_cast<std::uint32_t>(row - 1);
     auto c = static_cast<std::uint16_t>(column - 1);
     xls::Document& doc = book_.document();
-    doc.setCell(sheet_, r, c, typedValue(text, doc.isTextFormatted(sheet_, r, c)));
+    try {
+        doc.setCell(sheet_, r, c, typedValue(text, doc.isTextFormatted(sheet_, r, c)));
+    } catch (const xls::Error& e) {
+        throw WorkbookError(Kind::WriteRefused,
+                            "无法写入" + fileName(book_.path()) + "：" + e.what());
+    }
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {

@@ -3,6 +3,8 @@
 #include "platform/system_error_text.h"
 
 #include <cerrno>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -11,8 +13,24 @@
 namespace lanqi::platform {
 namespace {
 
+namespace fs = std::filesystem;
+
+// The temporary file is "." + the file's name + "." + six characters from
+// mkstemp, in the file's folder.
+constexpr const char* kTempPattern = "XXXXXX";
+constexpr std::size_t kTempRandom = 6;
+// A temporary file younger than this may belong to a save still running.
+constexpr std::time_t kLeftoverAge = 60;
+constexpr int kMaxLinkHops = 40;
+
 [[noreturn]] void fail(const std::string& step, int error) {
     throw FileWriteError(step + "（" + systemErrorText(error) + "）");
+}
+
+std::string tempPrefix(const fs::path& file) {
+    std::string prefix(1, '.');
+    prefix.append(file.filename().string()).push_back('.');
+    return prefix;
 }
 
 // Closes and removes the temporary file unless it was renamed into place.
@@ -26,16 +44,62 @@ struct TempFile {
     }
 };
 
+// The file that the path finally names, through any symbolic links.
+fs::path followLinks(fs::path path) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) fail("无法读取符号链接", errno);
+        link.resize(static_cast<std::size_t>(n));
+        fs::path next(link);
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    fail("无法找到符号链接指向的文件", ELOOP);
+}
+
+void refuseUnsafeTarget(const fs::path& file, const struct stat& st) {
+    bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    if (noWriteBits || (::access(file.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)))
+        throw FileWriteError("文件是只读的，请先取消它的只读属性");
+    if (st.st_nlink > 1)
+        throw FileWriteError(
+            "文件有 " + std::to_string(st.st_nlink) +
+            " 个硬链接，替换它会让其他链接仍是旧的内容；请改用复制的文件或符号链接");
+}
+
+// Removes temporary files of earlier replaces of the same file that were
+// never renamed into place. Failures here change nothing that matters.
+void removeLeftovers(const fs::path& dir, const fs::path& file) {
+    const std::string prefix = tempPrefix(file);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    std::time_t now = std::time(nullptr);
+    while (const dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() != prefix.size() + kTempRandom || !name.starts_with(prefix)) continue;
+        fs::path p = dir / name;
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
+            now - st.st_mtime < kLeftoverAge)
+            continue;
+        ::unlink(p.c_str());
+    }
+    ::closedir(d);
+}
+
 } // namespace
 
-void replaceFileAtomically(const std::filesystem::path& target,
-                           std::span<const std::uint8_t> content) {
-    std::filesystem::path dir = target.parent_path().empty() ? "." : target.parent_path();
+void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> content) {
+    const fs::path file = followLinks(target);
+    const fs::path dir = file.parent_path().empty() ? "." : file.parent_path();
     struct stat old {};
-    bool hadOld = ::stat(target.c_str(), &old) == 0;
+    bool hadOld = ::stat(file.c_str(), &old) == 0;
+    if (hadOld) refuseUnsafeTarget(file, old);
 
     TempFile temp;
-    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string pattern = (dir / (tempPrefix(file) + kTempPattern)).string();
     temp.fd = ::mkstemp(pattern.data());
     if (temp.fd < 0) fail("无法在文件夹中创建临时文件", errno);
     temp.path = pattern;
@@ -59,13 +123,14 @@ void replaceFileAtomically(const std::filesystem::path& target,
         fail("关闭临时文件失败", errno);
     }
     temp.fd = -1;
-    if (::rename(temp.path.c_str(), target.c_str()) != 0) fail("无法用新文件替换原文件", errno);
+    if (::rename(temp.path.c_str(), file.c_str()) != 0) fail("无法用新文件替换原文件", errno);
     temp.placed = true;
     int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd); // the rename itself reaches the disk
         ::close(dirFd);
     }
+    removeLeftovers(dir, file);
 }
 
 } // namespace lanqi::platform

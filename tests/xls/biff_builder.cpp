@@ -33,6 +33,63 @@ xls::RawRecord cellRecord(std::uint16_t id, std::uint16_t row, std::uint16_t col
     return {id, le16(row) + le16(col) + le16(xf) + value};
 }
 
+xls::RawRecord formulaCell(std::uint16_t row, std::uint16_t col, const Bytes& expression) {
+    return cellRecord(rec::kFormula, row, col, 15,
+                      f64(0) + le16(0) + le32(0) +
+                          le16(static_cast<std::uint16_t>(expression.size())) + expression);
+}
+
+Bytes pointer(std::uint8_t ptg, std::uint16_t row, std::uint16_t col) {
+    return Bytes{ptg} + le16(row) + le16(col);
+}
+const Bytes kTwoRight = Bytes{0x2C} + le16(0) + le16(0xC002);
+
+BookSpec formulaBook() {
+    auto range = [](std::uint16_t r0, std::uint16_t r1, std::uint8_t c0, std::uint8_t c1) {
+        return le16(r0) + le16(r1) + Bytes{c0, c1};
+    };
+    std::vector<xls::RawRecord> cells;
+    for (std::uint16_t r = 0; r < 3; ++r) {
+        for (std::uint16_t c = 0; c < 2; ++c) {
+            cells.push_back(formulaCell(r, c, pointer(1, 0, 0)));
+            if (r == 0 && c == 0)
+                cells.push_back(
+                    record(rec::kShrFmla, range(0, 2, 0, 1) + Bytes{0, 6} + le16(5) + kTwoRight));
+        }
+        if (r < 2) cells.push_back(formulaCell(r, 3, pointer(1, 0, 3)));
+        if (r == 0) {
+            cells.push_back(record(rec::kArray, range(0, 1, 3, 3) + le16(0) + le32(0) + le16(3) +
+                                                    Bytes{0x1E, 5, 0}));
+            cells.push_back(formulaCell(0, 5, pointer(1, 0, 5)));
+            cells.push_back(record(rec::kArray, range(0, 0, 5, 5) + le16(0) + le32(0) + le16(3) +
+                                                    Bytes{0x1E, 6, 0}));
+            cells.push_back(formulaCell(0, 7, pointer(2, 0, 7)));
+            cells.push_back(record(rec::kTable, range(0, 0, 7, 7) + Bytes(10, 0)));
+        }
+    }
+    BookSpec plan;
+    plan.sheets = {{"原木一", cells, {}}};
+    return plan;
+}
+
+// Phonetic block: reserved 1 | cb | phs (font, options) | rphssub (runs 0,
+// cch 1, the reading フ) | no runs.
+const Bytes kPhoneticBlock =
+    le16(1) + le16(12) + le16(0) + le16(0) + le16(0) + le16(1) + le16(1) + le16(0x30D5);
+
+BookSpec phoneticBook() {
+    Bytes first = le16(8194) + Bytes{0} + Bytes(8194, 'x');
+    Bytes second = le16(2) + Bytes{0x04} + le32(static_cast<std::uint32_t>(kPhoneticBlock.size())) +
+                   Bytes{'a', 'b'} + kPhoneticBlock;
+    BookSpec plan;
+    plan.sst = {record(rec::kSst, le32(2) + le32(2) + first), record(rec::kContinue, second)};
+    plan.sheets = {{"S",
+                    {cellRecord(rec::kLabelSst, 0, 0, 15, le32(0)),
+                     cellRecord(rec::kLabelSst, 1, 0, 15, le32(1))},
+                    {}}};
+    return plan;
+}
+
 xls::RawRecord simpleSst(const std::vector<std::string>& strings) {
     Bytes b = le32(static_cast<std::uint32_t>(strings.size())) +
               le32(static_cast<std::uint32_t>(strings.size()));
@@ -84,7 +141,8 @@ Bytes buildStream(const BookSpec& plan) {
     put(out, {rec::kEof, {}});
     for (std::size_t i = 0; i < plan.sheets.size(); ++i) {
         xls::setU32(out.data() + fix[i], static_cast<std::uint32_t>(out.size()));
-        put(out, {rec::kBof, bof(plan.bofVersion, 0x0010)});
+        std::uint16_t type = i < plan.sheetTypes.size() ? plan.sheetTypes[i] : 0x0010;
+        put(out, {rec::kBof, bof(plan.bofVersion, type)});
         for (const auto& r : plan.sheets[i].head) put(out, r);
         put(out, {rec::kDimensions, le32(0) + le32(0) + le16(0) + le16(0) + le16(0)});
         for (const auto& r : plan.sheets[i].cells) put(out, r);

@@ -1,6 +1,7 @@
 // The engine against real peers: workbooks saved by LibreOffice are read
-// correctly, and after the engine writes cells LibreOffice and xlrd read the
-// same values while everything not written stays as it was.
+// correctly, and after the engine writes cells LibreOffice, xlrd and POI read
+// the same values while everything not written stays as it was.
+#include "tests/xls/biff_builder.h"
 #include "tests/xls/peer_tools.h"
 #include "tests/xls/peer_workbook.h"
 #include "workbook/xls_spreadsheet.h"
@@ -274,6 +275,78 @@ TEST_F(PeerTest, XlrdSeesTheWritesAndNothingElseChanged) {
     EXPECT_TRUE(after["cell|原木一|10|8"].starts_with("1|"));
     EXPECT_TRUE(after["cell|原木一|10|9"].starts_with("1|"));
     EXPECT_TRUE(after["cell|原木一|7|1"].starts_with("6|")); // blank, border kept
+}
+
+TEST_F(PeerTest, PoiSeesTheWritesAndNothingElseChanged) {
+    if (!test::havePoi()) GTEST_SKIP() << "POI (libapache-poi-java) or a JDK is not installed";
+    fs::path file = copy("poi.xls");
+    auto before = test::poiCells(file);
+    writeAndSave(file);
+    auto after = test::poiCells(file);
+    const std::vector<Write> writes = billWrites();
+    std::map<std::string, const Write*> written;
+    for (const Write& w : writes)
+        written[std::string(w.sheet) + "|" + std::to_string(w.row) + "|" +
+                std::to_string(w.column)] = &w;
+    for (const auto& [key, value] : before) {
+        if (written.count(key)) continue;
+        EXPECT_EQ(after[key], value) << key; // values and formulas as they were
+    }
+    for (const auto& [key, w] : written) {
+        auto found = after.find(key);
+        std::string type =
+            found == after.end() ? "" : found->second.substr(0, found->second.find('|'));
+        std::string shown = found == after.end() ? "" : found->second.substr(type.size() + 1);
+        shown = shown.substr(0, shown.rfind('|'));
+        if (type == "numeric") shown = plainNumber(std::stod(shown));
+        EXPECT_EQ(shown, w->text) << key;
+        EXPECT_TRUE(w->text.empty() ? type == "blank" || type.empty()
+                                    : type == "numeric" || type == "string")
+            << key << " " << type;
+    }
+    for (const auto& [key, value] : after)
+        EXPECT_TRUE(before.count(key) || written.count(key)) << "new cell " << key << " " << value;
+    EXPECT_EQ(after["原木一|2|1"].substr(0, 8), "numeric|");
+    EXPECT_EQ(after["原木一|3|1"], "string|0451|");
+}
+
+// Hand-made workbooks that POI refused once written into: a sheet without
+// cells, a 2-D shared formula written over at its first cell, a phonetic
+// string at the end of an SST record.
+TEST(PoiPeer, ReadsHandMadeWorkbooksAfterWrites) {
+    if (!test::havePoi()) GTEST_SKIP() << "POI (libapache-poi-java) or a JDK is not installed";
+    test::BookSpec empty;
+    empty.sheets = {{"原木一", {}, {}}};
+    struct Case {
+        const char* what;
+        test::BookSpec plan;
+        const char* sheet;
+        int row, column;
+    };
+    const Case cases[] = {{"sheet without cells", empty, "原木一", 3, 2},
+                          {"2-D shared formula", test::formulaBook(), "原木一", 1, 1},
+                          {"phonetic string", test::phoneticBook(), "S", 6, 1}};
+    fs::path dir = test::freshDirectory("lanqi-poi-made");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::path file = dir / "账单明细.xls";
+        xls::Bytes bytes = test::buildFile(c.plan);
+        test::writeFile(file, std::string(bytes.begin(), bytes.end()));
+        auto before = test::poiCells(file);
+        XlsApplication app([](const fs::path&) {});
+        auto book = app.open(file);
+        book->worksheet(c.sheet).setCell(c.row, c.column, "木材");
+        book->save();
+        auto after = test::poiCells(file);
+        std::string written =
+            std::string(c.sheet) + "|" + std::to_string(c.row) + "|" + std::to_string(c.column);
+        EXPECT_EQ(after[written], "string|木材|");
+        for (const auto& [key, value] : before)
+            if (key != written) {
+                EXPECT_EQ(after[key], value) << key;
+            }
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace lanqi::test {
 namespace {
@@ -39,6 +40,33 @@ bool haveLibreOffice() {
 
 bool haveXlrd() {
     return run("/usr/bin/python3 -c 'import xlrd'").first == 0;
+}
+
+constexpr const char* kPoiJar = "/usr/share/java/poi.jar";
+
+bool havePoi() {
+    return std::filesystem::exists(kPoiJar) &&
+           run("java --list-modules | grep -q '^jdk.compiler@'").first == 0;
+}
+
+std::map<std::string, std::string> poiCells(const std::filesystem::path& file) {
+    auto [status, output] = run(std::string("java -cp ") + kPoiJar + " " +
+                                shellQuote(LANQI_POI_DUMP) + " " + shellQuote(file.string()));
+    if (status != 0) throw std::runtime_error("POI refused " + file.string() + ": " + output);
+    std::map<std::string, std::string> cells;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("cell\t")) continue;
+        std::vector<std::string> f;
+        for (std::size_t from = 0;;) {
+            std::size_t tab = line.find('\t', from);
+            f.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+        if (f.size() == 7) cells[f[1] + "|" + f[2] + "|" + f[3]] = f[4] + "|" + f[5] + "|" + f[6];
+    }
+    return cells;
 }
 
 std::filesystem::path freshDirectory(const std::string& stem) {

@@ -1,13 +1,17 @@
 #pragma once
 // Running the peers the engine is checked against: LibreOffice (headless
-// conversion) and python3-xlrd. Each run gets its own profile and home.
+// conversion), python3-xlrd and Apache POI (the strictest reader). Each run
+// gets its own profile and home.
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace lanqi::test {
 
 bool haveLibreOffice();
 bool haveXlrd();
+// A Java runtime that runs single-file sources, and the Debian POI jars.
+bool havePoi();
 
 // A fresh directory under the system's temporary folder.
 std::filesystem::path freshDirectory(const std::string& stem);
@@ -19,6 +23,11 @@ void convertWithLibreOffice(const std::filesystem::path& input, const std::strin
 
 // Runs /usr/bin/python3 with the script on stdin and returns its stdout.
 std::string runPython(const std::string& script);
+
+// Every cell of every sheet as POI reads the file, keyed "sheet|row|column"
+// (from 1), valued "type|value|formula"; throws with POI's message when POI
+// refuses the file.
+std::map<std::string, std::string> poiCells(const std::filesystem::path& file);
 
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);

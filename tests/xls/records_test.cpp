@@ -163,7 +163,7 @@ TEST(Records, OtherFormatsAreRefusedSayingWhatTheyAre) {
     test::BookSpec biff5 = book;
     biff5.bofVersion = 0x0500;
     EXPECT_NE(openError(test::buildFile(biff5)).find("Excel 5.0"), std::string::npos);
-    EXPECT_NE(openError(test::buildFile(book, u"Book")).find("Excel 5.0"), std::string::npos);
+    EXPECT_NE(openError(test::buildFile(biff5, u"Book")).find("Excel 5.0"), std::string::npos);
     test::BookSpec encrypted = book;
     encrypted.extraGlobals = {test::record(rec::kFilePass, le16(1) + Bytes(52, 0))};
     EXPECT_NE(openError(test::buildFile(encrypted)).find("加密"), std::string::npos);

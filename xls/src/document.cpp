@@ -1,11 +1,17 @@
 #include <lanqi/xls/document.h>
 
+#include "biff/record_layout.h"
+#include "biff/records.h"
 #include "book/cell_format.h"
 #include "book/cell_value.h"
 #include "book/edit.h"
 #include "book/workbook_stream.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
+
+#include <map>
+#include <tuple>
+#include <utility>
 
 namespace lanqi::xls {
 namespace {
@@ -26,6 +32,14 @@ Error notCompound(ByteView bytes) {
     return Error(ErrorKind::NotWorkbook, "文件不是 Excel 97–2003 工作簿（.xls）");
 }
 
+// Whether a stream starts with the BOF record of a BIFF8 workbook.
+bool startsBiff8(ByteView stream) {
+    return stream.size() >= rec::kHeaderSize + kBofType && getU16(stream, 0) == rec::kBof &&
+           getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
+}
+
+using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
+
 } // namespace
 
 struct Document::Parts {
@@ -34,7 +48,32 @@ struct Document::Parts {
     std::uint32_t streamEntry = 0;
     WorkbookStream stream;
     std::vector<std::size_t> worksheets; // indexes into stream.sheets
+    std::map<Place, CellValue> written;  // since parse or the last serialize
 };
+
+namespace {
+
+// The bytes about to replace the file are read again: they must be a
+// workbook the engine can use, with every cell written holding its value.
+void checkReadsBack(const Bytes& bytes, const std::map<Place, CellValue>& written,
+                    const std::vector<std::string>& names) {
+    std::optional<Document> again;
+    try {
+        again.emplace(Document::parse(bytes));
+    } catch (const Error& e) {
+        throw Error(ErrorKind::Damaged, std::string("保存的内容无法再次读取（") + e.what() + "）");
+    }
+    for (const auto& [place, value] : written) {
+        auto [sheet, row, col] = place;
+        if (again->cell(sheet, row, col) != value)
+            throw Error(ErrorKind::Damaged, "保存的内容中，工作表“" + names.at(sheet) + "”第 " +
+                                                std::to_string(row + 1) + " 行第 " +
+                                                std::to_string(col + 1) +
+                                                " 列读回的值与写入的不同");
+    }
+}
+
+} // namespace
 
 Document Document::parse(std::vector<std::uint8_t> bytes) {
     if (!hasCompoundSignature(bytes)) throw notCompound(bytes);
@@ -42,12 +81,16 @@ Document Document::parse(std::vector<std::uint8_t> bytes) {
     parts->file = readCompoundFile(bytes);
     auto entry = parts->file.findInRoot(u"Workbook");
     if (!entry) {
-        if (parts->file.findInRoot(u"Book"))
+        // Excel 5.0/95 names its stream Book; some programs name a BIFF8
+        // stream so too. Its first record tells them apart.
+        entry = parts->file.findInRoot(u"Book");
+        if (!entry)
+            throw Error(ErrorKind::NotWorkbook,
+                        "文件中没有工作簿数据，不是 Excel 97–2003 工作簿（.xls）");
+        if (!startsBiff8(parts->file.entries[*entry].content))
             throw Error(ErrorKind::OldVersion,
                         "文件是 Excel 5.0/95 工作簿，请在电子表格程序中另存为 "
                         "Excel 97–2003 工作簿（.xls）");
-        throw Error(ErrorKind::NotWorkbook,
-                    "文件中没有工作簿数据，不是 Excel 97–2003 工作簿（.xls）");
     }
     parts->streamEntry = *entry;
     parts->stream = readWorkbookStream(parts->file.entries[*entry].content);
@@ -96,6 +139,7 @@ void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
         throw std::out_of_range("cell outside the worksheet");
     setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
+    parts_->written[{sheet, row, col}] = value;
 }
 
 bool Document::changed() const {
@@ -104,8 +148,18 @@ bool Document::changed() const {
 
 std::vector<std::uint8_t> Document::serialize() {
     if (!parts_->stream.changed()) return parts_->original;
-    parts_->file.entries[parts_->streamEntry].content = writeWorkbookStream(parts_->stream);
-    parts_->original = writeCompoundFile(parts_->file);
+    Bytes& content = parts_->file.entries[parts_->streamEntry].content;
+    Bytes before = std::exchange(content, writeWorkbookStream(parts_->stream));
+    Bytes bytes;
+    try {
+        bytes = writeCompoundFile(parts_->file);
+        checkReadsBack(bytes, parts_->written, worksheetNames());
+    } catch (...) {
+        content = std::move(before); // still the file as it was
+        throw;
+    }
+    parts_->original = std::move(bytes);
+    parts_->written.clear();
     parts_->stream.markSaved();
     return parts_->original;
 }

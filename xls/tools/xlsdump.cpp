@@ -12,15 +12,6 @@
 
 namespace {
 
-std::string entryPath(const lanqi::xls::CompoundFile& cf, std::uint32_t id) {
-    std::vector<std::string> names;
-    for (std::uint32_t e = id; e != 0 && e < cf.entries.size(); e = cf.entries[e].parent)
-        names.push_back(lanqi::xls::utf8Name(cf.entries[e].name));
-    std::string path;
-    for (auto name = names.rbegin(); name != names.rend(); ++name) path.append("/").append(*name);
-    return path.empty() ? "/" : path;
-}
-
 // The record's name, or "unknown 0x1234" for one not listed.
 std::string recordName(std::uint16_t id) {
     std::string_view name = lanqi::xls::rec::name(id);

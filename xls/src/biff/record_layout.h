@@ -79,10 +79,19 @@ inline constexpr std::size_t kMultiRow = 0, kMultiColFirst = 2, kMultiItems = 4;
 inline constexpr std::size_t kMultiLastColSize = 2;
 inline constexpr std::size_t kMulRkItem = 6, kMulBlankItem = 2;
 
-inline constexpr std::size_t kShrFmlaRowFirst = 0, kShrFmlaRowLast = 2;
-inline constexpr std::size_t kShrFmlaColFirst = 4, kShrFmlaColLast = 5;
+// SHRFMLA, ARRAY and TABLE start with the cells they cover:
+//   rwFirst u16 | rwLast u16 | colFirst u8 | colLast u8
+// SHRFMLA goes on: reserved u8 | cUse u8 (cells that use it) | cce | rgce.
+inline constexpr std::size_t kRefRowFirst = 0, kRefRowLast = 2;
+inline constexpr std::size_t kRefColFirst = 4, kRefColLast = 5, kRefSize = 6;
+inline constexpr std::size_t kShrFmlaRowFirst = kRefRowFirst, kShrFmlaRowLast = kRefRowLast;
+inline constexpr std::size_t kShrFmlaColFirst = kRefColFirst, kShrFmlaColLast = kRefColLast;
+inline constexpr std::size_t kShrFmlaUses = 7;
 
-inline constexpr std::uint8_t kPtgExp = 0x01;
+// A formula whose whole expression is ptgExp (a shared or array formula) or
+// ptgTbl (a cell of a data table): ptg u8 | row u16 | col u16 of the cell
+// that holds the SHRFMLA, ARRAY or TABLE record.
+inline constexpr std::uint8_t kPtgExp = 0x01, kPtgTbl = 0x02;
 inline constexpr std::size_t kPtgExpRow = 1, kPtgExpCol = 3, kPtgExpSize = 5;
 
 } // namespace lanqi::xls

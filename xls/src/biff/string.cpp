@@ -106,6 +106,11 @@ std::string readUnicodeString(ContinuedReader& r, bool shortLength) {
     return utf16ToUtf8(r.chars(cch, options & kHighByte));
 }
 
+bool SharedString::plain() const {
+    return stored.size() > kStoredOptions &&
+           (stored[kStoredOptions] & (kRichText | kPhonetic)) == 0;
+}
+
 SharedString readSharedString(ContinuedReader& r) {
     std::uint16_t cch = r.u16();
     std::uint8_t options = r.u8();
@@ -200,6 +205,10 @@ std::pair<std::size_t, std::size_t> writeSharedString(ContinuedWriter& w, const 
         if (w.room() < kRunSize) w.nextRecord();
         w.put(b.subspan(at, kRunSize));
     }
+    // The phonetic block starts a record of its own where it does not fit
+    // whole: readers take its fields only from one record.
+    if (at < b.size() && w.room() < b.size() - at && b.size() - at <= rec::kMaxPayload)
+        w.nextRecord();
     while (at < b.size()) {
         if (w.room() == 0) w.nextRecord();
         std::size_t n = std::min(b.size() - at, w.room());

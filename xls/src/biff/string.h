@@ -41,6 +41,9 @@ class ContinuedReader {
 struct SharedString {
     std::string text;
     Bytes stored;
+    // Without formatting runs or a phonetic block: only such a string may
+    // be given to a newly written cell of the same text.
+    bool plain() const;
 };
 
 // Short (8-bit length) or long (16-bit length) unicode string, no runs.

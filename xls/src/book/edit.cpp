@@ -51,7 +51,7 @@ void setCellValue(WorkbookStream& wb, Sheet& sheet, std::uint32_t row, std::uint
     bool exists = it != cells.end() && it->col == col;
     if (!exists && empty) return;
     std::uint16_t xf = exists ? it->xf() : defaultXf(wb, sheet, r, col);
-    if (exists && it->id == rec::kFormula) handOverSharedFormula(sheet, row, col, it->trailers);
+    if (exists && it->id == rec::kFormula) prepareFormulaOverwrite(sheet, row, col, *it);
 
     Cell cell = newCell(wb, row, col, xf, value);
     if (exists)

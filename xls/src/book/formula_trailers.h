@@ -16,10 +16,14 @@ bool isFormulaTrailer(std::uint16_t id);
 // record; other STRING records are kept as they are without being read.
 void readFormulaStrings(Sheet& sheet);
 
-// Writing over the first cell of a shared formula would take the formula
-// from the cells that share it: the next of them takes it over, with the
-// shared range starting there. `trailers` are those of the cell written over.
-void handOverSharedFormula(Sheet& sheet, std::uint32_t row, std::uint16_t col,
-                           std::vector<RawRecord>& trailers);
+// Readies the formula cell (row, col) to be written over, before anything
+// changes. A cell of a data table, or of an array formula of more than one
+// cell, is refused with an Error (WriteRefused) that names it, as a
+// spreadsheet refuses to change part of an array. A single-cell array
+// formula is simply replaced. The first cell of a shared formula holds the
+// formula for all the cells that share it: they are covered anew by
+// rectangles, each with its own copy of the shared formula at its first
+// cell, so that every one of them keeps its formula.
+void prepareFormulaOverwrite(Sheet& sheet, std::uint32_t row, std::uint16_t col, Cell& cell);
 
 } // namespace lanqi::xls

@@ -1,3 +1,4 @@
+#include "biff/file_pass.h"
 #include "biff/record_stream.h"
 #include "biff/records.h"
 #include "book/formula_trailers.h"
@@ -139,6 +140,11 @@ class WorkbookReader {
     bool globalRecord(const RecordRef& r) {
         switch (r.id) {
         case rec::kFilePass:
+            if (usesBuiltInPassword(r.data))
+                throw Error(ErrorKind::Encrypted,
+                            "工作簿只设了修改保护，没有打开密码，但 Excel 为此用它的内置密码把文件"
+                            "加密了；本程序不能读写加密的文件，请在电子表格程序中取消修改保护"
+                            "（“修改权限密码”或“保护工作簿”）后另存一次");
             throw Error(ErrorKind::Encrypted,
                         "工作簿设有打开密码（已加密），请在电子表格程序中取消密码后再使用");
         case rec::kXf:
@@ -174,7 +180,8 @@ class WorkbookReader {
         std::uint32_t unique = r.u32();
         for (std::uint32_t i = 0; i < unique && !r.atEnd(); ++i) {
             SharedString s = readSharedString(r);
-            wb_.stringIndex_.emplace(s.text, static_cast<std::uint32_t>(wb_.strings_.size()));
+            if (s.plain())
+                wb_.stringIndex_.emplace(s.text, static_cast<std::uint32_t>(wb_.strings_.size()));
             wb_.strings_.push_back(std::move(s));
         }
     }
@@ -218,6 +225,7 @@ class WorkbookReader {
             bool nested = depth > 1;
             if (r.id == rec::kEof && --depth == 0) {
                 sheet.after.push_back(std::move(raw));
+                if (sheet.worksheet && state.part == Before) placeEmptyTable(sheet);
                 ++next_;
                 addMissingRows(sheet);
                 readFormulaStrings(sheet);
@@ -241,11 +249,16 @@ class WorkbookReader {
         if (r.id == rec::kRow || r.id == rec::kDbCell || isCellRecord(r.id)) {
             state.part = Table;
             if (r.id == rec::kRow) readRow(sheet, fields(r));
-            if (isCellRecord(r.id)) state.last = readCell(sheet, r.id, fields(r), ++state.group);
+            // Trailers belong only to the cell right before them.
+            state.last =
+                isCellRecord(r.id) ? readCell(sheet, r.id, fields(r), ++state.group) : nullptr;
             return true;
         }
-        if (state.part == Table && isFormulaTrailer(r.id) && state.last) {
-            state.last->trailers.push_back(std::move(raw));
+        if (state.part == Table && isFormulaTrailer(r.id)) {
+            // One with no cell before it has no meaning; kept, it would be
+            // taken for a formula's once the table is written anew, so it
+            // is dropped.
+            if (state.last) state.last->trailers.push_back(std::move(raw));
             return true;
         }
         if (state.part == Table) state.part = After;
@@ -257,6 +270,28 @@ class WorkbookReader {
             sheet.defaultRowHeight = getU16(fields(r), kDefaultRowHeightValue);
         }
         return false;
+    }
+
+    // A worksheet without cell records: its records from where the cell
+    // table belongs (before the drawings, notes and WINDOW2 that follow the
+    // table) go after the table, so that cells written into it land in
+    // their place. Writers put DIMENSIONS anywhere among the records before.
+    static void placeEmptyTable(Sheet& sheet) {
+        auto& b = sheet.before;
+        std::size_t split = b.size();
+        int depth = 0; // records of embedded substreams (charts) are not the sheet's
+        for (std::size_t i = 0; i < b.size() && split == b.size(); ++i) {
+            std::uint16_t id = b[i].id;
+            if (id == rec::kBof) ++depth;
+            if (depth == 1 && (id == rec::kWindow2 || id == rec::kMsoDrawing || id == rec::kObj ||
+                               id == rec::kNote))
+                split = i;
+            if (id == rec::kEof) --depth;
+        }
+        auto at = b.begin() + static_cast<std::ptrdiff_t>(split);
+        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(at),
+                           std::make_move_iterator(b.end()));
+        b.erase(at, b.end());
     }
 
     static void readRow(Sheet& sheet, ByteView data) {

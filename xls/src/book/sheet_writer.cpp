@@ -77,13 +77,21 @@ void fillIndex(std::uint8_t* index, const Sheet& sheet, std::size_t defColWidthP
         setU32(index + kIndexDbCells + kIndexDbCellSize * k, dbCells[k]);
 }
 
+// A record kept as read; a LABELSST among them refers to the strings as
+// renumbered.
+void putKept(Bytes& out, const RawRecord& r, const StringRenumbering& strings) {
+    putRecord(out, r.id, r.data);
+    if (auto isst = keptStringIndex(r, strings.newIndex.size()))
+        setU32(out.data() + out.size() - r.data.size() + kCellValue, strings(*isst));
+}
+
 } // namespace
 
 void writeSheet(Bytes& out, const WorkbookStream& wb, const Sheet& sheet,
                 const StringRenumbering& strings) {
     if (!sheet.worksheet) {
-        for (const RawRecord& r : sheet.before) putRecord(out, r.id, r.data);
-        for (const RawRecord& r : sheet.after) putRecord(out, r.id, r.data);
+        for (const RawRecord& r : sheet.before) putKept(out, r, strings);
+        for (const RawRecord& r : sheet.after) putKept(out, r, strings);
         return;
     }
     const bool hasUncalced = hasRecord(sheet.before, rec::kUncalced);
@@ -98,7 +106,7 @@ void writeSheet(Bytes& out, const WorkbookStream& wb, const Sheet& sheet,
             writeDimensions(out, sheet, r.data);
         } else {
             if (r.id == rec::kDefColWidth) defColWidthPos = out.size();
-            putRecord(out, r.id, r.data);
+            putKept(out, r, strings);
         }
         // After a change the sheet asks to be recalculated when opened.
         if (i == 0 && wb.changed() && !hasUncalced)
@@ -107,7 +115,7 @@ void writeSheet(Bytes& out, const WorkbookStream& wb, const Sheet& sheet,
     if (!hasRecord(sheet.before, rec::kDimensions) && !sheet.rows.empty())
         writeDimensions(out, sheet, {});
     std::vector<std::uint32_t> dbCells = writeCellTable(out, sheet, strings);
-    for (const RawRecord& r : sheet.after) putRecord(out, r.id, r.data);
+    for (const RawRecord& r : sheet.after) putKept(out, r, strings);
     if (indexPos != SIZE_MAX)
         fillIndex(out.data() + indexPos + rec::kHeaderSize, sheet, defColWidthPos, dbCells);
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The shared strings as they are written: only those some cell still refers
-// to, in their order, each cell's index renumbered to match. The workbook
+// The shared strings as they are written: only those some cell (or a
+// LABELSST record kept as read) still refers to, in their order, each
+// index renumbered to match. The workbook
 // stream itself keeps its whole table.
 #include "book/workbook_stream.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace lanqi::xls {
@@ -18,5 +20,9 @@ struct StringRenumbering {
 };
 
 StringRenumbering renumberStrings(const WorkbookStream& wb);
+
+// The shared string a LABELSST record kept as read refers to (one of a
+// macro sheet or a chart), if it is one and the index is in the table.
+std::optional<std::uint32_t> keptStringIndex(const RawRecord& r, std::size_t strings);
 
 } // namespace lanqi::xls

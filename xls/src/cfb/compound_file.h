@@ -40,5 +40,7 @@ struct CompoundFile {
 
 // The name as UTF-8 for listings and messages, control characters as '?'.
 std::string utf8Name(const std::u16string& name);
+// Where an entry stands in the tree, as "/storage/stream"; "/" for the root.
+std::string entryPath(const CompoundFile& file, std::uint32_t entry);
 
 } // namespace lanqi::xls

@@ -284,4 +284,13 @@ std::string utf8Name(const std::u16string& name) {
     return utf16ToUtf8(shown);
 }
 
+std::string entryPath(const CompoundFile& file, std::uint32_t entry) {
+    std::vector<std::string> names;
+    for (std::uint32_t e = entry; e != 0 && e < file.entries.size(); e = file.entries[e].parent)
+        names.push_back(utf8Name(file.entries[e].name));
+    std::string path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) path.append("/").append(*name);
+    return path.empty() ? "/" : path;
+}
+
 } // namespace lanqi::xls

@@ -41,13 +41,16 @@ class Document {
     bool isTextFormatted(std::size_t sheet, std::uint32_t row, std::uint16_t col) const;
     // Stores an empty, number or text value; the cell keeps its format, a new
     // cell takes its row's or column's. An empty value on a cell that does not
-    // exist writes nothing.
+    // exist writes nothing. A cell inside an array formula of several cells
+    // or a data table is refused (Error, WriteRefused), nothing written.
     void setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col, const CellValue& value);
 
     // Whether any cell was written since parse or the last serialize.
     bool changed() const;
     // The whole file with the cells written; the bytes parsed when nothing
-    // was written.
+    // was written. The bytes are read back first: a result the engine
+    // cannot read, or one where a written cell does not hold its value,
+    // throws Error (Damaged) and leaves the document as it was.
     std::vector<std::uint8_t> serialize();
 
   private:

@@ -8,10 +8,12 @@
 namespace lanqi::xls {
 
 enum class ErrorKind {
-    Damaged,     // the structure contradicts itself
-    NotWorkbook, // not an Excel 97–2003 workbook at all (.xlsx, text, empty)
-    OldVersion,  // Excel 5.0/95 or older
-    Encrypted,   // protected by an open password
+    Damaged,      // the structure contradicts itself
+    NotWorkbook,  // not an Excel 97–2003 workbook at all (.xlsx, text, empty)
+    OldVersion,   // Excel 5.0/95 or older
+    Encrypted,    // encrypted: by an open password, or by Excel's built-in one
+    WriteRefused, // a write the workbook does not allow: into part of an array
+                  // formula or a data table
 };
 
 class Error : public std::runtime_error {
