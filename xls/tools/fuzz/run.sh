@@ -1,15 +1,30 @@
 #!/bin/sh
 # Builds the workbook engine's fuzz target with clang (libFuzzer, address and
-# undefined-behaviour sanitizers) and runs it on a copy of the seed corpus.
-#   xls/tools/fuzz/run.sh [seconds]        default 600
+# undefined-behaviour sanitizers) and runs it on a copy of the seed corpus,
+# widened by workbooks made here (LibreOffice from seeds/libreoffice_features.fods,
+# xlwt from seeds/xlwt_formulas.py, where they are installed) and by the
+# files of the shared corpus of real workbooks, when it is beside the tree.
+#   xls/tools/fuzz/run.sh [seconds] [corpus folder]   default 600, ../shared/xls-corpus
 # Crashes land in build-fuzz/crashes/; the log in build-fuzz/fuzz.log.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
 out=${LANQI_FUZZ_DIR:-$root/build-fuzz}
 seconds=${1:-600}
-mkdir -p "$out/corpus" "$out/crashes"
-cp -n "$root"/tests/xls/corpus/* "$out/corpus/" 2>/dev/null || true
+shared=${2:-$root/../../shared/xls-corpus}
+[ -d "$shared" ] || shared=$root/../shared/xls-corpus
+max_len=262144
+mkdir -p "$out/corpus" "$out/crashes" "$out/seeds"
+cp -n "$root"/tests/xls/corpus/*.xls "$out/corpus/" 2>/dev/null || true
+if command -v soffice >/dev/null && [ ! -f "$out/seeds/libreoffice_features.xls" ]; then
+    timeout 300 soffice -env:UserInstallation=file://"$out/seeds/lo-profile" --headless \
+      --convert-to 'xls:MS Excel 97' --outdir "$out/seeds" "$here/seeds/libreoffice_features.fods" >/dev/null 2>&1 || true
+fi
+/usr/bin/python3 "$here/seeds/xlwt_formulas.py" "$out/seeds/xlwt_formulas.xls" 2>/dev/null || true
+cp -n "$out"/seeds/*.xls "$out/corpus/" 2>/dev/null || true
+if [ -d "$shared" ]; then
+    find "$shared" -maxdepth 1 -name '*.xls' -size -${max_len}c -exec cp -n {} "$out/corpus/" \;
+fi
 
 cmake -S "$root" -B "$out/build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLANQI_FUZZ=ON -DLANQI_SANITIZE=ON -DLANQI_BUILD_UI=OFF -DLANQI_BUILD_TESTS=OFF \
@@ -17,5 +32,5 @@ cmake -S "$root" -B "$out/build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE
 cmake --build "$out/build" --target xls_reader_fuzz -j2
 
 cd "$out"
-build/xls/xls_reader_fuzz -max_total_time="$seconds" -max_len=262144 -artifact_prefix=crashes/ \
+build/xls/xls_reader_fuzz -max_total_time="$seconds" -max_len=$max_len -artifact_prefix=crashes/ \
   -print_final_stats=1 corpus 2>&1 | tee fuzz.log | grep -E 'DONE|pulse|NEW_FUNC|ERROR|SUMMARY|stat::' || true
