@@ -1,5 +1,6 @@
 #include "platform/atomic_replace.h"
 
+#include "platform/replace_rules.h"
 #include "platform/system_error_text.h"
 
 #include <cerrno>
@@ -15,22 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The temporary file is "." + the file's name + "." + six characters from
-// mkstemp, in the file's folder.
+// mkstemp fills in the six letters and digits of the temporary name.
 constexpr const char* kTempPattern = "XXXXXX";
-constexpr std::size_t kTempRandom = 6;
-// A temporary file younger than this may belong to a save still running.
-constexpr std::time_t kLeftoverAge = 60;
+static_assert(std::char_traits<char>::length(kTempPattern) == kTempRandomLength);
 constexpr int kMaxLinkHops = 40;
 
 [[noreturn]] void fail(const std::string& step, int error) {
     throw FileWriteError(step + "（" + systemErrorText(error) + "）");
-}
-
-std::string tempPrefix(const fs::path& file) {
-    std::string prefix(1, '.');
-    prefix.append(file.filename().string()).push_back('.');
-    return prefix;
 }
 
 // Closes and removes the temporary file unless it was renamed into place.
@@ -62,27 +54,24 @@ fs::path followLinks(fs::path path) {
 void refuseUnsafeTarget(const fs::path& file, const struct stat& st) {
     bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     if (noWriteBits || (::access(file.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)))
-        throw FileWriteError("文件是只读的，请先取消它的只读属性");
-    if (st.st_nlink > 1)
-        throw FileWriteError(
-            "文件有 " + std::to_string(st.st_nlink) +
-            " 个硬链接，替换它会让其他链接仍是旧的内容；请改用复制的文件或符号链接");
+        throw FileWriteError(readOnlyRefusal());
+    if (st.st_nlink > 1) throw FileWriteError(hardLinkRefusal(st.st_nlink));
 }
 
 // Removes temporary files of earlier replaces of the same file that were
 // never renamed into place. Failures here change nothing that matters.
 void removeLeftovers(const fs::path& dir, const fs::path& file) {
-    const std::string prefix = tempPrefix(file);
+    const std::string prefix = tempPrefix(file.filename().string());
     DIR* d = ::opendir(dir.c_str());
     if (!d) return;
     std::time_t now = std::time(nullptr);
     while (const dirent* e = ::readdir(d)) {
         std::string name = e->d_name;
-        if (name.size() != prefix.size() + kTempRandom || !name.starts_with(prefix)) continue;
+        if (!isTempName(name, prefix)) continue;
         fs::path p = dir / name;
         struct stat st {};
         if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
-            now - st.st_mtime < kLeftoverAge)
+            now - st.st_mtime < kLeftoverAgeSeconds)
             continue;
         ::unlink(p.c_str());
     }
@@ -99,7 +88,7 @@ void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t>
     if (hadOld) refuseUnsafeTarget(file, old);
 
     TempFile temp;
-    std::string pattern = (dir / (tempPrefix(file) + kTempPattern)).string();
+    std::string pattern = (dir / (tempPrefix(file.filename().string()) + kTempPattern)).string();
     temp.fd = ::mkstemp(pattern.data());
     if (temp.fd < 0) fail("无法在文件夹中创建临时文件", errno);
     temp.path = pattern;
