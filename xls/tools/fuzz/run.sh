@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the workbook engine's fuzz target with clang (libFuzzer, address and
 # undefined-behaviour sanitizers) and runs it on a copy of the seed corpus,
-# widened by workbooks made here (LibreOffice from seeds/libreoffice_features.fods,
-# xlwt from seeds/xlwt_formulas.py, where they are installed) and by the
-# files of the shared corpus of real workbooks, when it is beside the tree.
+# widened by make_seeds.py from the shared corpus of real workbooks when it is
+# beside the tree (its small files, those files saved again by LibreOffice,
+# xlwt workbooks whose formulas return text).
 #   xls/tools/fuzz/run.sh [seconds] [corpus folder]   default 600, ../shared/xls-corpus
 # Crashes land in build-fuzz/crashes/; the log in build-fuzz/fuzz.log.
 set -eu
@@ -16,14 +16,10 @@ shared=${2:-$root/../../shared/xls-corpus}
 max_len=262144
 mkdir -p "$out/corpus" "$out/crashes" "$out/seeds"
 cp -n "$root"/tests/xls/corpus/*.xls "$out/corpus/" 2>/dev/null || true
-if command -v soffice >/dev/null && [ ! -f "$out/seeds/libreoffice_features.xls" ]; then
-    timeout 300 soffice -env:UserInstallation=file://"$out/seeds/lo-profile" --headless \
-      --convert-to 'xls:MS Excel 97' --outdir "$out/seeds" "$here/seeds/libreoffice_features.fods" >/dev/null 2>&1 || true
-fi
-/usr/bin/python3 "$here/seeds/xlwt_formulas.py" "$out/seeds/xlwt_formulas.xls" 2>/dev/null || true
-cp -n "$out"/seeds/*.xls "$out/corpus/" 2>/dev/null || true
 if [ -d "$shared" ]; then
-    find "$shared" -maxdepth 1 -name '*.xls' -size -${max_len}c -exec cp -n {} "$out/corpus/" \;
+    [ -f "$out/seeds/.made" ] || { /usr/bin/python3 "$here/make_seeds.py" "$shared" "$out/seeds" &&
+        touch "$out/seeds/.made"; }
+    cp -n "$out"/seeds/*.xls "$out/corpus/" 2>/dev/null || true
 fi
 
 cmake -S "$root" -B "$out/build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
