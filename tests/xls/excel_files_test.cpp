@@ -197,6 +197,25 @@ TEST(ExcelFiles, WorkbooksOtherProgramsOpenAreOpenedOrNamedForWhatTheyAre) {
     EXPECT_EQ(xls::Document::parse(saved).cell(0, 0, 0), CellValue::ofText("木材"));
     EXPECT_EQ(streamOf(saved, u"BOOK").sheets().size(), 1u);
 
+    // Records that only say how columns and new rows look, written short as
+    // some programs write them: the workbook opens, takes writes and saves.
+    const xls::RawRecord shortOnes[] = {
+        test::record(rec::kColInfo, le16(0) + le16(3) + le16(3000) + le16(15) + le16(0) + Bytes{0}),
+        test::record(rec::kColInfo, le16(0) + le16(3) + le16(3000) + le16(15) + le16(0)),
+        test::record(rec::kColInfo, le16(0) + le16(3)),
+        test::record(rec::kDefaultRowHeight, le16(300)),
+    };
+    for (const xls::RawRecord& r : shortOnes) {
+        SCOPED_TRACE(std::string(rec::name(r.id)) + " of " + std::to_string(r.data.size()));
+        test::BookSpec shortPlan;
+        shortPlan.sheets = {{"S", {test::cellRecord(rec::kNumber, 0, 0, 15, test::f64(4))}, {r}}};
+        auto book = xls::Document::parse(test::buildFile(shortPlan));
+        book.setCell(0, 2, 1, CellValue::ofText("木材"));
+        auto kept = xls::Document::parse(book.serialize());
+        EXPECT_EQ(kept.cell(0, 2, 1), CellValue::ofText("木材"));
+        EXPECT_EQ(kept.cell(0, 0, 0), CellValue::ofNumber(4));
+    }
+
     // Encrypted by Apache POI with Excel's built-in password, and with one
     // of the user's: only the second has an open password.
     struct Case {

@@ -6,6 +6,7 @@
 #include "book/workbook_stream.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace lanqi::xls {
 namespace {
@@ -36,6 +37,15 @@ bool isCellRecord(std::uint16_t id) {
 // hold the record's fixed part: the one size check before reading.
 ByteView fields(const RecordRef& r) {
     if (r.data.size() < rec::fixedSize(r.id)) throw damaged("数据不完整");
+    return r.data;
+}
+
+// The payload of a record that only tells the engine something it can do
+// without (a column's format, the height of new rows, the spacing of the
+// string index); nullopt when it is too short to say it. Such a record is
+// kept as it is, short or not: other programs read it, and some write it so.
+std::optional<ByteView> hintFields(const RecordRef& r) {
+    if (r.data.size() < rec::fixedSize(r.id)) return std::nullopt;
     return r.data;
 }
 
@@ -165,7 +175,7 @@ class WorkbookReader {
             readSst(continued(records_, next_));
             return false;
         case rec::kExtSst:
-            wb_.stringsPerBucket_ = getU16(fields(r), kExtSstPerBucket);
+            if (auto d = hintFields(r)) wb_.stringsPerBucket_ = getU16(*d, kExtSstPerBucket);
             return false;
         default:
             break;
@@ -263,11 +273,11 @@ class WorkbookReader {
         }
         if (state.part == Table) state.part = After;
         if (r.id == rec::kColInfo) {
-            ByteView d = fields(r);
-            sheet.columns.push_back(
-                {getU16(d, kColInfoFirst), getU16(d, kColInfoLast), getU16(d, kColInfoXf)});
+            if (auto d = hintFields(r))
+                sheet.columns.push_back(
+                    {getU16(*d, kColInfoFirst), getU16(*d, kColInfoLast), getU16(*d, kColInfoXf)});
         } else if (r.id == rec::kDefaultRowHeight) {
-            sheet.defaultRowHeight = getU16(fields(r), kDefaultRowHeightValue);
+            if (auto d = hintFields(r)) sheet.defaultRowHeight = getU16(*d, kDefaultRowHeightValue);
         }
         return false;
     }
@@ -326,7 +336,7 @@ class WorkbookReader {
         std::uint16_t row = getU16(data, kMultiRow), first = getU16(data, kMultiColFirst);
         std::size_t n = (data.size() - fixed) / each;
         if (n == 0 || getU16(data, data.size() - kMultiLastColSize) != first + n - 1)
-            throw damaged("的列范围与长度不符");
+            throw damaged("列范围与长度不符");
         Cell* lastCell = nullptr;
         auto& cells = sheet.rows[row].cells;
         cells.reserve(cells.size() + n);
