@@ -133,7 +133,8 @@ RawBook readRaw(ByteView stream) {
             std::size_t cce = getU16(r.data, kFormulaCce);
             ByteView rgce = r.data.subspan(kFormulaRgce);
             FormulaCell& f = sub->formulas[p];
-            f.rgce.assign(rgce.begin(), rgce.begin() + std::min(cce, rgce.size()));
+            ByteView used = rgce.first(std::min<std::size_t>(cce, rgce.size()));
+            f.rgce.assign(used.begin(), used.end());
             f.trailers.clear();
             lastFormula = &f;
             continue;

@@ -10,8 +10,7 @@ std::vector<RecordRef> splitRecords(ByteView stream) {
     std::vector<RecordRef> out;
     std::size_t at = 0;
     while (at < stream.size()) {
-        if (std::all_of(stream.begin() + at, stream.end(), [](std::uint8_t b) { return b == 0; }))
-            break;
+        if (std::ranges::all_of(stream.subspan(at), [](std::uint8_t b) { return b == 0; })) break;
         if (stream.size() - at < rec::kHeaderSize)
             throw damaged("工作簿流在偏移 " + std::to_string(at) + " 处的记录头不完整");
         std::uint16_t id = getU16(stream, at + rec::kHeaderId);

@@ -67,8 +67,10 @@ void ContinuedReader::bytes(std::size_t n, Bytes* out) {
         settle();
         if (part_ >= parts_.size()) throw damaged(where_ + "数据不完整");
         std::size_t k = std::min(n, parts_[part_].size() - pos_);
-        if (out)
-            out->insert(out->end(), parts_[part_].begin() + pos_, parts_[part_].begin() + pos_ + k);
+        if (out) {
+            ByteView piece = parts_[part_].subspan(pos_, k);
+            out->insert(out->end(), piece.begin(), piece.end());
+        }
         pos_ += k;
         n -= k;
     }

@@ -212,7 +212,8 @@ class WorkbookReader {
         std::size_t end = records_.empty() ? 0
                                            : records_.back().offset + rec::kHeaderSize +
                                                  records_.back().data.size();
-        wb_.tail_.assign(stream_.begin() + end, stream_.end());
+        ByteView tail = stream_.subspan(end);
+        wb_.tail_.assign(tail.begin(), tail.end());
     }
 
     enum Part { Before, Table, After };

@@ -61,7 +61,7 @@ std::u16string utf8ToUtf16(std::string_view s) {
                                        : (b & 0x07);
         bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size();
         for (int k = 1; ok && k <= extra; ++k) {
-            unsigned char n = static_cast<unsigned char>(s[i + k]);
+            unsigned char n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
             if ((n & 0xC0) != 0x80) ok = false;
             c = (c << 6) | (n & 0x3F);
         }
@@ -70,7 +70,7 @@ std::u16string utf8ToUtf16(std::string_view s) {
             ++i;
             continue;
         }
-        i += 1 + extra;
+        i += 1 + static_cast<std::size_t>(extra);
         if (c >= 0x10000) {
             c -= 0x10000;
             out.push_back(static_cast<char16_t>(kHighSurrogate + (c >> 10)));

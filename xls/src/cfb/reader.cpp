@@ -118,7 +118,8 @@ struct Reader {
             std::size_t n = std::min<std::size_t>(d.size(), size - out.size());
             if (n < std::min<std::size_t>(sectorSize_, size - out.size()))
                 throw damaged(what + "的数据超出文件末尾");
-            out.insert(out.end(), d.begin(), d.begin() + n);
+            ByteView piece = d.first(n);
+            out.insert(out.end(), piece.begin(), piece.end());
         }
         return out;
     }
@@ -222,7 +223,8 @@ struct Reader {
             std::size_t at = static_cast<std::size_t>(s) * kMiniSector;
             std::size_t n = std::min<std::size_t>(kMiniSector, size - out.size());
             if (at + n > miniStream_.size()) throw damaged(what + "的数据超出迷你流末尾");
-            out.insert(out.end(), miniStream_.begin() + at, miniStream_.begin() + at + n);
+            ByteView piece = ByteView(miniStream_).subspan(at, n);
+            out.insert(out.end(), piece.begin(), piece.end());
         }
         return out;
     }
