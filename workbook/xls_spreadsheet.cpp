@@ -82,6 +82,7 @@ class XlsWorkbook : public Workbook {
         if (!document_.changed()) return; // the file already holds exactly this
         try {
             platform::replaceFileAtomically(path_, document_.serialize());
+            document_.markSaved();
         } catch (const platform::FileWriteError& e) {
             throw saveFailed(e);
         } catch (const xls::Error& e) {

@@ -144,9 +144,12 @@ Bytes buildStream(const BookSpec& plan) {
         std::uint16_t type = i < plan.sheetTypes.size() ? plan.sheetTypes[i] : 0x0010;
         put(out, {rec::kBof, bof(plan.bofVersion, type)});
         for (const auto& r : plan.sheets[i].head) put(out, r);
-        put(out, {rec::kDimensions, le32(0) + le32(0) + le16(0) + le16(0) + le16(0)});
+        const xls::RawRecord dimensions{rec::kDimensions,
+                                        le32(0) + le32(0) + le16(0) + le16(0) + le16(0)};
+        if (!plan.sheets[i].dimensionsLast) put(out, dimensions);
         for (const auto& r : plan.sheets[i].cells) put(out, r);
         put(out, {rec::kWindow2, le16(0x06B6) + Bytes(16, 0)});
+        if (plan.sheets[i].dimensionsLast) put(out, dimensions);
         put(out, {rec::kEof, {}});
     }
     return out;

@@ -18,6 +18,7 @@ struct SheetSpec {
     std::string name;
     std::vector<xls::RawRecord> cells; // between DIMENSIONS and WINDOW2
     std::vector<xls::RawRecord> head;  // before DIMENSIONS (COLINFO, ...)
+    bool dimensionsLast = false;       // DIMENSIONS after WINDOW2, as some writers put it
 };
 
 struct BookSpec {

@@ -113,15 +113,21 @@ TEST(ExcelFiles, WritingOverFormulasKeepsTheOthersOrIsRefused) {
 }
 
 TEST(ExcelFiles, CellsWrittenIntoASheetWithoutCellsGoBeforeItsWindow) {
-    // DIMENSIONS right before WINDOW2, as Excel has it, or before the page
-    // setup, as some writers put it: the cells go after the setup and
-    // before the window.
-    const std::vector<xls::RawRecord> setups[] = {
-        {}, {test::record(rec::kPrintGrid, le16(0)), test::record(rec::kHCenter, le16(0))}};
-    for (const auto& setup : setups) {
-        SCOPED_TRACE(setup.size());
+    // DIMENSIONS right before WINDOW2, as Excel has it, before the page
+    // setup or after the window, as some writers put it: the cells go after
+    // the setup and before the window, with one DIMENSIONS before them.
+    struct Case {
+        std::vector<xls::RawRecord> setup;
+        bool dimensionsLast;
+    };
+    const Case cases[] = {
+        {{}, false},
+        {{test::record(rec::kPrintGrid, le16(0)), test::record(rec::kHCenter, le16(0))}, false},
+        {{}, true}};
+    for (const auto& [setup, dimensionsLast] : cases) {
+        SCOPED_TRACE(std::to_string(setup.size()) + (dimensionsLast ? ", DIMENSIONS last" : ""));
         test::BookSpec plan;
-        plan.sheets = {{"原木一", setup, {}}};
+        plan.sheets = {{"原木一", setup, {}, dimensionsLast}};
         auto doc = xls::Document::parse(test::buildFile(plan));
         doc.setCell(0, 2, 1, CellValue::ofText("木材"));
         doc.setCell(0, 40, 3, CellValue::ofNumber(4.941));
@@ -137,6 +143,7 @@ TEST(ExcelFiles, CellsWrittenIntoASheetWithoutCellsGoBeforeItsWindow) {
             return std::find(ids.begin(), ids.end(), id) - ids.begin();
         };
         EXPECT_LT(at(rec::kDimensions), at(rec::kRow));
+        EXPECT_EQ(std::count(ids.begin(), ids.end(), rec::kDimensions), 1);
         for (const xls::RawRecord& r : setup) EXPECT_LT(at(r.id), at(rec::kRow));
         EXPECT_LT(at(rec::kLabelSst), at(rec::kWindow2));
         EXPECT_LT(at(rec::kNumber), at(rec::kWindow2));
@@ -266,6 +273,10 @@ TEST(ExcelFiles, BytesThatWouldNotReadBackAreNotSaved) {
     EXPECT_TRUE(doc.changed());
     doc.setCell(0, 0, 0, CellValue::ofText("木材"));
     EXPECT_EQ(xls::Document::parse(doc.serialize()).cell(0, 0, 0), CellValue::ofText("木材"));
+    // Changed until the caller says the bytes reached the disk.
+    EXPECT_TRUE(doc.changed());
+    doc.markSaved();
+    EXPECT_FALSE(doc.changed());
 }
 
 } // namespace

@@ -196,6 +196,9 @@ TEST(Records, ContradictoryRecordsAreDamage) {
     EXPECT_EQ(damaged({test::record(rec::kNumber, le16(0) + le16(0))}), "damaged");
     EXPECT_EQ(damaged({test::cellRecord(rec::kFormula, 0, 0, 15, Bytes(13, 0))}), "damaged");
     EXPECT_EQ(damaged({test::record(rec::kRow, Bytes(15, 0))}), "damaged");
+    EXPECT_EQ(damaged({test::formulaCell(0, 0, test::pointer(1, 0, 0)),
+                       test::record(rec::kShrFmla, le16(0) + le16(1) + Bytes{0, 0})}),
+              "damaged");
     EXPECT_EQ(damaged({test::cellRecord(rec::kLabel, 0, 0, 15, le16(50) + Bytes{0, 'a'})}),
               "damaged");
 

@@ -48,7 +48,8 @@ struct Document::Parts {
     std::uint32_t streamEntry = 0;
     WorkbookStream stream;
     std::vector<std::size_t> worksheets; // indexes into stream.sheets
-    std::map<Place, CellValue> written;  // since parse or the last serialize
+    std::map<Place, CellValue> written;  // since parse or the last markSaved
+    Bytes serialized;                    // by the last serialize
 };
 
 namespace {
@@ -140,6 +141,7 @@ void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
     setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
     parts_->written[{sheet, row, col}] = value;
+    parts_->serialized.clear(); // no longer what the document holds
 }
 
 bool Document::changed() const {
@@ -158,10 +160,16 @@ std::vector<std::uint8_t> Document::serialize() {
         content = std::move(before); // still the file as it was
         throw;
     }
-    parts_->original = std::move(bytes);
+    parts_->serialized = bytes;
+    return bytes;
+}
+
+void Document::markSaved() {
+    if (!parts_->stream.changed() || parts_->serialized.empty()) return;
+    parts_->original = std::move(parts_->serialized);
+    parts_->serialized.clear();
     parts_->written.clear();
     parts_->stream.markSaved();
-    return parts_->original;
 }
 
 } // namespace lanqi::xls

@@ -118,7 +118,7 @@ inline constexpr std::size_t kHeaderId = 0, kHeaderLength = 2, kHeaderSize = 4;
     X(Rk,                   0x027E, "RK",                   10) \
     X(Style,                0x0293, "STYLE",                 0) \
     X(Format,               0x041E, "FORMAT",                2) \
-    X(ShrFmla,              0x04BC, "SHRFMLA",               6) \
+    X(ShrFmla,              0x04BC, "SHRFMLA",              10) \
     X(QuickTip,             0x0800, "QUICKTIP",              0) \
     X(Bof,                  0x0809, "BOF",                   4) \
     X(SheetExt,             0x0862, "SHEETEXT",              0) \

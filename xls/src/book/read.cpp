@@ -6,6 +6,7 @@
 #include "book/workbook_stream.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace lanqi::xls {
@@ -269,6 +270,7 @@ class WorkbookReader {
             // One with no cell before it has no meaning; kept, it would be
             // taken for a formula's once the table is written anew, so it
             // is dropped.
+            fields(r);
             if (state.last) state.last->trailers.push_back(std::move(raw));
             return true;
         }
@@ -286,7 +288,8 @@ class WorkbookReader {
     // A worksheet without cell records: its records from where the cell
     // table belongs (before the drawings, notes and WINDOW2 that follow the
     // table) go after the table, so that cells written into it land in
-    // their place. Writers put DIMENSIONS anywhere among the records before.
+    // their place. Writers put DIMENSIONS anywhere, even after WINDOW2; the
+    // sheet's own stays before the table, where it is written anew.
     static void placeEmptyTable(Sheet& sheet) {
         auto& b = sheet.before;
         std::size_t split = b.size();
@@ -299,10 +302,18 @@ class WorkbookReader {
                 split = i;
             if (id == rec::kEof) --depth;
         }
-        auto at = b.begin() + static_cast<std::ptrdiff_t>(split);
-        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(at),
-                           std::make_move_iterator(b.end()));
-        b.erase(at, b.end());
+        std::vector<RawRecord> moved, dimensions;
+        depth = 1;
+        for (std::size_t i = split; i < b.size(); ++i) {
+            std::uint16_t id = b[i].id;
+            if (id == rec::kBof) ++depth;
+            (depth == 1 && id == rec::kDimensions ? dimensions : moved).push_back(std::move(b[i]));
+            if (id == rec::kEof) --depth;
+        }
+        b.resize(split);
+        std::move(dimensions.begin(), dimensions.end(), std::back_inserter(b));
+        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(moved.begin()),
+                           std::make_move_iterator(moved.end()));
     }
 
     static void readRow(Sheet& sheet, ByteView data) {

@@ -45,13 +45,17 @@ class Document {
     // or a data table is refused (Error, WriteRefused), nothing written.
     void setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col, const CellValue& value);
 
-    // Whether any cell was written since parse or the last serialize.
+    // Whether any cell was written since parse or the last markSaved.
     bool changed() const;
     // The whole file with the cells written; the bytes parsed when nothing
     // was written. The bytes are read back first: a result the engine
     // cannot read, or one where a written cell does not hold its value,
     // throws Error (Damaged) and leaves the document as it was.
     std::vector<std::uint8_t> serialize();
+    // Says that the bytes of the last serialize are now the file on disk:
+    // called once they were written, so that a failed write leaves the
+    // document changed and the next save writes again.
+    void markSaved();
 
   private:
     struct Parts;
