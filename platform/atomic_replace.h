@@ -1,8 +1,9 @@
 #pragma once
 // Replacing a file's content all at once: the new content goes to a
-// temporary file beside it, is flushed to disk and renamed over the old one,
-// which keeps its permissions. If any step fails the old file is left as it
-// was.
+// temporary file beside it, is flushed to disk and renamed over the old one.
+// The new file keeps the old one's permissions and owner (on Windows its
+// hidden, system and archive marks; its access rules are then the
+// folder's). If any step fails the old file is left as it was.
 // - A symbolic link is followed to the file it names: that file is replaced,
 //   in its own folder, and the link stays.
 // - A file marked read-only, or one with more than one hard link (replacing

@@ -12,6 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The attributes of the old file that the new one takes over.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 // FILETIME counts 100-ns steps.
 constexpr std::uint64_t kFileTimeStepsPerSecond = 10'000'000;
 
@@ -106,7 +109,9 @@ void removeLeftovers(const fs::path& dir, const fs::path& file) {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
         if (!isTempName(windows::narrow(found.cFileName), prefix)) continue;
-        if (now - asNumber(found.ftLastWriteTime) < kLeftoverAgeSeconds * kFileTimeStepsPerSecond)
+        // A time ahead of this clock (another machine's, on a share) is not old.
+        const std::uint64_t written = asNumber(found.ftLastWriteTime);
+        if (written >= now || now - written < kLeftoverAgeSeconds * kFileTimeStepsPerSecond)
             continue;
         ::DeleteFileW((dir / found.cFileName).c_str());
     } while (::FindNextFileW(search, &found));
@@ -150,6 +155,10 @@ void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t>
     HANDLE handle = temp.handle;
     temp.handle = INVALID_HANDLE_VALUE;
     if (!::CloseHandle(handle)) fail("关闭临时文件失败", ::GetLastError());
+    const DWORD old = ::GetFileAttributesW(file.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & kKeptAttributes) &&
+        !::SetFileAttributesW(temp.path.c_str(), old & kKeptAttributes))
+        fail("无法设置临时文件的属性", ::GetLastError());
 
     // A rename within the folder: the target is either the old file or the
     // new one, never a part of either. It fails, leaving the old file, while

@@ -61,9 +61,12 @@ TEST_F(WindowsFiles, TheExecutablesFolderKeepsAChineseName) {
 }
 
 TEST_F(WindowsFiles, ReplacesTheFileWholeAndLeavesNothingBeside) {
+    // A workbook the user hid stays hidden.
+    ASSERT_TRUE(::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN));
     replaceFileAtomically(file, fresh);
     EXPECT_EQ(contents(), "new!");
     EXPECT_EQ(filesInDir(), 1u);
+    EXPECT_TRUE(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     replaceFileAtomically(dir / L"新的.xls", fresh);
     EXPECT_EQ(fs::file_size(dir / L"新的.xls"), 4u);
     EXPECT_THROW(replaceFileAtomically(dir / L"没有" / L"x.xls", fresh), FileWriteError);
