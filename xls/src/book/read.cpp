@@ -373,6 +373,10 @@ class WorkbookReader {
             if (it == sheetOffsets_.end())
                 throw damaged("工作表目录指向的位置 " + std::to_string(offset) + " 没有工作表");
             Sheet& sheet = wb_.sheets_[static_cast<std::size_t>(it - sheetOffsets_.begin())];
+            // Saved, the second entry would point nowhere.
+            if (sheet.boundSheet != SIZE_MAX)
+                throw damaged("工作表目录有两项指向位置 " + std::to_string(offset) +
+                              " 的同一个工作表");
             ContinuedReader name({ByteView(wb_.globals_[index].data).subspan(kBoundSheetName)},
                                  "工作表目录记录");
             sheet.name = readUnicodeString(name, true);
