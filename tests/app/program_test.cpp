@@ -22,6 +22,13 @@ bool eventually(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 2000);
 }
 
+// Each test process its own folder: CTest runs the tests side by side, and
+// one test's lock file must not reach another.
+std::filesystem::path testFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("lanqi-program-test-" + std::to_string(QCoreApplication::applicationPid()));
+}
+
 class ProgramTest : public ::testing::Test {
   protected:
     ProgramTest() {
@@ -33,7 +40,7 @@ class ProgramTest : public ::testing::Test {
     }
     Program& start() {
         program = std::make_unique<Program>(
-            app, std::filesystem::temp_directory_path() / "lanqi-program-test" / "账单明细.xls",
+            app, testFolder() / "账单明细.xls",
             [this](std::string_view m) { messages.emplace_back(m); },
             [this](std::string_view m, const std::vector<std::string>& choices) {
                 messages.emplace_back(m);
@@ -111,7 +118,7 @@ TEST_F(ProgramTest, TheBillButtonWarnsOnceWritesAndShows) {
 TEST_F(ProgramTest, ExitGoesOnOnceAWorkbookHeldElsewhereIsClosed) {
     start();
     program->sheet().setText(Arr::Text1, 0, "28");
-    const fs::path lock = fs::temp_directory_path() / "lanqi-program-test" / ".~lock.账单明细.xls#";
+    const fs::path lock = testFolder() / ".~lock.账单明细.xls#";
     fs::create_directories(lock.parent_path());
     std::ofstream(lock) << ",zhang,office-pc,08.12.2026 05:10,x;";
     answers = {2, 0}; // first stays, then says it is closed
