@@ -62,11 +62,16 @@ std::wstring tempRandom(unsigned attempt) {
     return text;
 }
 
-// The file behind a symbolic link; any other path as it is. An existing file
-// that is read-only or hard-linked is refused before anything is written.
-fs::path fileToReplace(const fs::path& target) {
+struct Replaced {
+    fs::path path;        // the file behind a symbolic link; any other path as it is
+    DWORD attributes = 0; // those of the existing file that the new one takes over
+};
+
+// An existing file that is read-only or hard-linked is refused before
+// anything is written.
+Replaced fileToReplace(const fs::path& target) {
     DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return target;
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {target};
     // No data access: this opens even a file that a spreadsheet holds.
     Handle h{::CreateFileW(target.c_str(), 0,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -77,7 +82,8 @@ fs::path fileToReplace(const fs::path& target) {
         fail("无法读取原文件的属性", ::GetLastError());
     if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw FileWriteError(readOnlyRefusal());
     if (info.nNumberOfLinks > 1) throw FileWriteError(hardLinkRefusal(info.nNumberOfLinks));
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return target;
+    const DWORD kept = info.dwFileAttributes & kKeptAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return {target, kept};
     std::wstring final(MAX_PATH, L'\0');
     for (;;) {
         DWORD n =
@@ -86,7 +92,7 @@ fs::path fileToReplace(const fs::path& target) {
         if (n == 0) fail("无法找到符号链接指向的文件", ::GetLastError());
         if (n < final.size()) {
             final.resize(n);
-            return fs::path(final);
+            return {fs::path(final), kept};
         }
         final.resize(n);
     }
@@ -121,7 +127,7 @@ void removeLeftovers(const fs::path& dir, const fs::path& file) {
 } // namespace
 
 void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t> content) {
-    const fs::path file = fileToReplace(target);
+    const auto [file, kept] = fileToReplace(target);
     const fs::path dir = file.parent_path().empty() ? "." : file.parent_path();
     const std::wstring prefix = windows::widen(prefixOf(file));
 
@@ -155,9 +161,7 @@ void replaceFileAtomically(const fs::path& target, std::span<const std::uint8_t>
     HANDLE handle = temp.handle;
     temp.handle = INVALID_HANDLE_VALUE;
     if (!::CloseHandle(handle)) fail("关闭临时文件失败", ::GetLastError());
-    const DWORD old = ::GetFileAttributesW(file.c_str());
-    if (old != INVALID_FILE_ATTRIBUTES && (old & kKeptAttributes) &&
-        !::SetFileAttributesW(temp.path.c_str(), old & kKeptAttributes))
+    if (kept && !::SetFileAttributesW(temp.path.c_str(), kept))
         fail("无法设置临时文件的属性", ::GetLastError());
 
     // A rename within the folder: the target is either the old file or the

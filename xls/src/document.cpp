@@ -43,13 +43,13 @@ using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, r
 } // namespace
 
 struct Document::Parts {
-    Bytes original;
+    Bytes original; // as parsed, or as the last serialize made it
     CompoundFile file;
     std::uint32_t streamEntry = 0;
     WorkbookStream stream;
     std::vector<std::size_t> worksheets; // indexes into stream.sheets
     std::map<Place, CellValue> written;  // since parse or the last markSaved
-    Bytes serialized;                    // by the last serialize
+    bool serializedSinceWrite = false;
 };
 
 namespace {
@@ -141,7 +141,7 @@ void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
     setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
     parts_->written[{sheet, row, col}] = value;
-    parts_->serialized.clear(); // no longer what the document holds
+    parts_->serializedSinceWrite = false;
 }
 
 bool Document::changed() const {
@@ -160,14 +160,13 @@ std::vector<std::uint8_t> Document::serialize() {
         content = std::move(before); // still the file as it was
         throw;
     }
-    parts_->serialized = bytes;
-    return bytes;
+    parts_->original = std::move(bytes);
+    parts_->serializedSinceWrite = true;
+    return parts_->original;
 }
 
 void Document::markSaved() {
-    if (!parts_->stream.changed() || parts_->serialized.empty()) return;
-    parts_->original = std::move(parts_->serialized);
-    parts_->serialized.clear();
+    if (!parts_->serializedSinceWrite) return;
     parts_->written.clear();
     parts_->stream.markSaved();
 }

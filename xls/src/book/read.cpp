@@ -291,29 +291,20 @@ class WorkbookReader {
     // their place. Writers put DIMENSIONS anywhere, even after WINDOW2; the
     // sheet's own stays before the table, where it is written anew.
     static void placeEmptyTable(Sheet& sheet) {
-        auto& b = sheet.before;
-        std::size_t split = b.size();
+        std::vector<RawRecord> before, after;
+        bool past = false;
         int depth = 0; // records of embedded substreams (charts) are not the sheet's
-        for (std::size_t i = 0; i < b.size() && split == b.size(); ++i) {
-            std::uint16_t id = b[i].id;
-            if (id == rec::kBof) ++depth;
-            if (depth == 1 && (id == rec::kWindow2 || id == rec::kMsoDrawing || id == rec::kObj ||
-                               id == rec::kNote))
-                split = i;
-            if (id == rec::kEof) --depth;
+        for (RawRecord& r : sheet.before) {
+            if (r.id == rec::kBof) ++depth;
+            const bool own = depth == 1;
+            past = past || (own && (r.id == rec::kWindow2 || r.id == rec::kMsoDrawing ||
+                                    r.id == rec::kObj || r.id == rec::kNote));
+            if (r.id == rec::kEof) --depth;
+            (past && !(own && r.id == rec::kDimensions) ? after : before).push_back(std::move(r));
         }
-        std::vector<RawRecord> moved, dimensions;
-        depth = 1;
-        for (std::size_t i = split; i < b.size(); ++i) {
-            std::uint16_t id = b[i].id;
-            if (id == rec::kBof) ++depth;
-            (depth == 1 && id == rec::kDimensions ? dimensions : moved).push_back(std::move(b[i]));
-            if (id == rec::kEof) --depth;
-        }
-        b.resize(split);
-        std::move(dimensions.begin(), dimensions.end(), std::back_inserter(b));
-        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(moved.begin()),
-                           std::make_move_iterator(moved.end()));
+        sheet.before = std::move(before);
+        sheet.after.insert(sheet.after.begin(), std::make_move_iterator(after.begin()),
+                           std::make_move_iterator(after.end()));
     }
 
     static void readRow(Sheet& sheet, ByteView data) {
