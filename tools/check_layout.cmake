@@ -1,12 +1,13 @@
 # Checks the folder boundaries that the build alone cannot see:
 # - the engine (xls/) includes no header of another project folder;
 # - outside the engine and its own tests, nothing includes the engine's inside;
-# - no system header of POSIX or Windows outside platform/ (tests and
-#   benchmarks may drive processes themselves).
+# - no system header of POSIX or Windows outside platform/ and the Windows
+#   window ui/win32/ (tests and benchmarks may drive processes themselves);
+# - the Windows window uses no Qt, and no window includes the other's files.
 #   cmake -DROOT=<source folder> -P tools/check_layout.cmake
 set(project_folders "calc|tally|editing|workbook|platform|ui|app|tests|bench|tools|packaging")
 set(engine_inside "cfb|biff|book|bytes|xls/src")
-set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
+set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|windowsx\\.h|commctrl\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
 
 # Only the project's folders: build folders may hold a Wine prefix, whose
 # drive links lead to the whole file system.
@@ -27,8 +28,11 @@ foreach(f ${sources})
     if(NOT f MATCHES "^(xls|tests/xls)/" AND line MATCHES "#include \"(${engine_inside})/")
       list(APPEND faults "${f}: includes the engine's inside: ${line}")
     endif()
-    if(NOT f MATCHES "^(platform|tests|bench)/" AND line MATCHES "#include <(${system_headers})>")
+    if(NOT f MATCHES "^(platform|tests|bench|ui/win32)/" AND line MATCHES "#include <(${system_headers})>")
       list(APPEND faults "${f}: a system call outside platform/: ${line}")
+    endif()
+    if(f MATCHES "^ui/win32/" AND line MATCHES "#include <Q")
+      list(APPEND faults "${f}: Qt in the Windows window: ${line}")
     endif()
   endforeach()
 endforeach()
