@@ -1,0 +1,390 @@
+#!/usr/bin/python3
+"""lanqi.exe under Wine on the virtual display of the Windows test run.
+
+    window_test.py CASE BUILD SOURCE
+
+BUILD is the Windows build folder (lanqi.exe, control_probe.exe), SOURCE the
+source folder (the shipped workbook, the bill checks). The program runs from
+a folder of its own with a Chinese name; keys and clicks are real X events
+(xdotool); what the window shows is read back from its controls by
+control_probe.exe. Needs DISPLAY and WINEPREFIX as tools/windows/build-and-test.sh
+sets them; without a display the case is skipped (exit 77).
+"""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+WINE = "/usr/lib/wine/wine64"
+SKIPPED = 77
+TICK = 0.7  # the recalculation's interval, in seconds
+
+
+class Fault(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Fault(what)
+
+
+class Control:
+    def __init__(self, fields):
+        self.name, self.cls = fields[0], fields[1]
+        self.rect = tuple(int(v) for v in fields[2].split(","))
+        self.visible, self.focused = fields[3] == "1", fields[4] == "1"
+        self.text = fields[5] if len(fields) > 5 else ""
+        self.count = int(fields[6]) if len(fields) > 6 else None
+        self.selected = int(fields[7]) if len(fields) > 7 else None
+
+
+class Lanqi:
+    """One running copy of lanqi.exe in its own folder."""
+
+    def __init__(self, build, folder):
+        self.build, self.folder = build, folder
+        self.exe = os.path.join(folder, "lanqi.exe")
+        self.process = None
+
+    def probe(self, *args, check_rc=True):
+        out = subprocess.run([WINE, os.path.join(self.build, "tests/win32/control_probe.exe")]
+                             + list(args), capture_output=True, timeout=30,
+                             env=dict(os.environ, WINEDEBUG="-all"))
+        text = out.stdout.decode("utf-8", "replace")
+        if check_rc and out.returncode != 0:
+            raise Fault("control_probe %s: %s" % (" ".join(args), text.strip()))
+        return out.returncode, text
+
+    def start(self):
+        self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        env=dict(os.environ, WINEDEBUG="-all"))
+        for _ in range(150):
+            if self.probe("dump", check_rc=False)[0] == 0:
+                self.focus_window()
+                return self
+            check(self.process.poll() is None, "lanqi.exe ended at start")
+            time.sleep(0.2)
+        raise Fault("no window within 30 s")
+
+    def focus_window(self):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^澜栖$"],
+                               capture_output=True, text=True).stdout.split()
+        check(found, "no X window named 澜栖")
+        subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]], check=True, timeout=10)
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=30)
+
+    def controls(self):
+        lines = self.probe("dump")[1].splitlines()
+        return {c.name: c for c in (Control(l.split("\t")) for l in lines[1:])}
+
+    def form(self):
+        return self.probe("dump")[1].splitlines()[0].split("\t")
+
+    def text(self, name):
+        return self.controls()[name].text
+
+    def focused(self):
+        return [c.name for c in self.controls().values() if c.focused]
+
+    def keys(self, *keys, repeat=1):
+        subprocess.run(["xdotool", "key", "--delay", "30", "--repeat", str(repeat)] + list(keys),
+                       check=True, timeout=60)
+        time.sleep(0.2)
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "30", text], check=True, timeout=60)
+        time.sleep(0.1)
+
+    def click(self, name):
+        x, y = self.probe("where", name)[1].split()
+        subprocess.run(["xdotool", "mousemove", "--sync", x, y, "click", "1"], check=True,
+                       timeout=10)
+        time.sleep(0.3)
+
+    def dialogs(self):
+        return [l.split("\t") for l in self.probe("dialogs")[1].splitlines() if l]
+
+    def wait_dialog(self, words, seconds=10):
+        for _ in range(int(seconds / 0.2)):
+            for d in self.dialogs():
+                if any(words in t for t in d):
+                    return d
+            time.sleep(0.2)
+        raise Fault("no message saying %r; shown: %r" % (words, self.dialogs()))
+
+    def answer(self, choice):
+        self.probe("answer", choice)
+        time.sleep(0.3)
+
+    def ticks(self, n):
+        time.sleep(TICK * n + 0.3)
+
+
+class Session:
+    """lanqi.exe and the shipped workbook in a new folder with a Chinese
+    name, started; ended and removed afterwards."""
+
+    def __init__(self, source, build):
+        self.scratch = tempfile.mkdtemp(prefix="lanqi-window-")
+        folder = os.path.join(self.scratch, "澜栖 检尺")
+        os.makedirs(folder)
+        shutil.copyfile(os.path.join(source, "workbook/data/账单明细.xls"),
+                        os.path.join(folder, "账单明细.xls"))
+        shutil.copy(os.path.join(build, "ui/win32/lanqi.exe"), folder)
+        self.window = Lanqi(build, folder)
+
+    def __enter__(self):
+        return self.window.start()
+
+    def __exit__(self, *exc):
+        self.window.stop()
+        shutil.rmtree(self.scratch, ignore_errors=True)
+
+
+# The worked tally: block 1 with log length 4, 20 cm x 3, 30 cm x 9 and
+# 12 cm x 2; bounds 14, 20, 26, 32, 38; prices 1000 and 1200 in grading rows 2 and 3.
+WORKED_FIELDS = [("Text25(0)", "4"), ("Text1(0)", "20"), ("Text1(1)", "30"), ("Text1(2)", "12"),
+                 ("Text26(1)", "14"), ("Text26(2)", "20"), ("Text26(3)", "26"),
+                 ("Text26(4)", "32"), ("Text26(5)", "38"), ("Text30(2)", "1000"),
+                 ("Text30(3)", "1200")]
+WORKED_COUNTS = ["3", "9", "2"]
+WORKED_RESULTS = {"Text3(0)": "0.480", "Text3(1)": "3.096", "Text3(2)": "0.124",
+                  "Text2(20)": "14", "Text3(20)": "3.7000", "Text28(0)": "2",
+                  "Text29(0)": "0.1240", "Text28(2)": "3", "Text29(2)": "0.4800",
+                  "Text31(2)": "480.00", "Text28(3)": "9", "Text29(3)": "3.0960",
+                  "Text31(3)": "3715.20", "Text28(6)": "14", "Text29(6)": "3.7000",
+                  "Text31(6)": "4195.20", "Text28(1)": "", "Text31(1)": ""}
+
+
+def key_worked_tally(w):
+    """Clears the stored sheet, then keys the worked tally in."""
+    w.click("Command4")
+    w.ticks(2)
+    # The counts from the first field, as the scaler keys them: Enter between.
+    w.click("Text2(0)")
+    for count in WORKED_COUNTS:
+        w.type(count)
+        w.keys("Return")
+    for name, text in WORKED_FIELDS:
+        w.click(name)
+        w.type(text)
+    w.keys("Return")
+
+
+def case_layout(source, build):
+    """Every control of the table at its place; the initial texts and lists."""
+    with Session(source, build) as w:
+        rc, report = w.probe("layout", check_rc=False)
+        check(rc == 0, "controls out of place:\n" + report)
+        w.ticks(1)
+        c = w.controls()
+        check(c["Combo4"].text == "购货商:" and c["Combo4"].count == 2, "Combo4: %r" % c["Combo4"].text)
+        check(c["Combo2"].text == "运输车号:" and c["Combo2"].count == 4, "Combo2: %r" % c["Combo2"].text)
+        shown = {n for n in ("Combo1", "Combo5", "Combo6", "Combo7", "Combo8", "Combo9",
+                             "Combo10", "Combo11", "Combo13") if c[n].visible}
+        check(shown == {"Combo6", "Combo13"}, "lists shown at start: %s" % sorted(shown))
+        check(c["Combo6"].count > 0 and c["Combo1"].count == 201, "party lists not loaded")
+        check(c["Label23"].text not in ("", "Label23"), "Label23: %r" % c["Label23"].text)
+        today = datetime.date.today().strftime("%Y年%m月%d日 ")
+        check(c["Label22"].text == today, "Label22: %r, today is %r" % (c["Label22"].text, today))
+        check(c["Frame1"].text == "澜栖" and w.form()[5] == "澜栖", "title")
+        check(w.focused() == ["Text2(0)"], "focus at start: %s" % w.focused())
+        check(c["Text25(1)"].text == "3" and c["Text13"].text == "", "initial texts")
+
+
+# Where the Enter walk has the focus after so many Enters from Text2(0).
+ENTER_WALK = [(1, "Text2(1)"), (19, "Text2(19)"), (20, "Text5(0)"), (78, "Text11(18)"),
+              (79, "Text1(0)"), (158, "Text10(19)"), (159, "Text26(0)"), (160, "Text26(1)"),
+              (161, "Text27(1)"), (168, "Text26(5)"), (169, "Text30(0)"), (174, "Text30(5)"),
+              (175, "Combo14"), (176, "Combo13"), (177, "Combo12"), (178, "Combo6"),
+              (179, "Command2"), (180, "Combo4"), (181, "Combo2"), (182, "Command6"),
+              (183, "Command4"), (184, "Command3"), (185, "Text28(6)"), (186, "Command1"),
+              (187, "Text13"), (188, "Text2(0)")]
+
+# Up and Down within a column, with the wrap: (start, key, where it lands).
+ARROWS = [("Text2(0)", "Up", "Text2(20)"), ("Text2(20)", "Down", "Text2(0)"),
+          ("Text2(19)", "Down", "Text2(20)"), ("Text1(19)", "Down", "Text1(0)"),
+          ("Text1(0)", "Up", "Text1(19)"), ("Text11(18)", "shift+Down", "Text11(19)")]
+
+
+def case_keys(source, build):
+    """The Enter walk through the tab order, the arrows, select-on-focus."""
+    with Session(source, build) as w:
+        done = 0
+        for enters, expected in ENTER_WALK:
+            w.keys("Return", repeat=enters - done)
+            done = enters
+            check(w.focused() == [expected],
+                  "after %d Enters the focus is on %s, not %s" % (enters, w.focused(), expected))
+        check("\r" not in w.text("Text13") and "\n" not in w.text("Text13"), "Enter reached Text13")
+        for start, key, expected in ARROWS:
+            w.click(start)
+            w.keys(key)
+            check(w.focused() == [expected], "%s on %s: %s" % (key, start, w.focused()))
+        # A diameter entered by Down is selected whole: one digit replaces it.
+        w.click("Text1(3)")
+        w.type("55")
+        w.keys("Up")
+        w.keys("Down")
+        w.type("7")
+        check(w.text("Text1(3)") == "7", "select-on-focus: %r" % w.text("Text1(3)"))
+
+
+def case_tally(source, build):
+    """The worked tally keyed by hand; the clear commands after it."""
+    with Session(source, build) as w:
+        key_worked_tally(w)
+        w.ticks(2)
+        shown = w.controls()
+        faults = ["%s shows %r, not %r" % (n, shown[n].text, t)
+                  for n, t in WORKED_RESULTS.items() if shown[n].text != t]
+        check(not faults, "; ".join(faults))
+        shot = os.environ.get("LANQI_WINDOW_SHOT")
+        if shot:
+            subprocess.run(["import", "-window", "root", shot], check=True, timeout=30)
+
+        # Clear-counts: the counts go, the sheet's layout stays.
+        w.click("Command1")
+        w.ticks(2)
+        c = w.controls()
+        emptied = [n for n in ("Text2(0)", "Text2(1)", "Text3(0)", "Text2(20)", "Text3(20)",
+                               "Text28(2)", "Text31(3)", "Text28(6)", "Text29(6)", "Text31(6)")
+                   if c[n].text != ""]
+        check(not emptied, "after clear-counts still shown: %s" % emptied)
+        kept = [n for n, t in WORKED_FIELDS if c[n].text != t]
+        check(not kept, "clear-counts emptied %s" % kept)
+
+        # Clear-all: every field but the remarks.
+        w.click("Text13")
+        w.type("remark")
+        w.click("Command4")
+        w.ticks(2)
+        c = w.controls()
+        left = [n for n, x in c.items() if x.cls == "Edit" and n != "Text13" and x.text
+                and "(" in n]
+        check(not left, "after clear-all still shown: %s" % left)
+        check(c["Text13"].text == "remark", "clear-all emptied the remarks")
+
+
+def case_selectors(source, build):
+    """The party and detail captions choose the lists on show; a name moves the details."""
+    with Session(source, build) as w:
+        w.click("Combo4")
+        w.keys("Down")  # the next entry: 供货商:
+        c = w.controls()
+        check(c["Combo4"].text == "供货商:", "Combo4: %r" % c["Combo4"].text)
+        check(c["Combo5"].visible and not c["Combo6"].visible, "name slot after 供货商:")
+        check(c["Combo13"].visible, "detail slot after 供货商:")
+        w.click("Combo2")
+        w.keys("Down")  # 联系人:
+        c = w.controls()
+        shown = [n for n in ("Combo1", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11",
+                             "Combo13") if c[n].visible]
+        check(shown == ["Combo10"], "detail lists shown for 供货商: 联系人: %s" % shown)
+        w.click("Combo5")
+        w.keys("Down")  # the first supplier
+        c = w.controls()
+        k = c["Combo5"].selected
+        moved = [n for n in ("Combo1", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11")
+                 if c[n].selected != k]
+        check(k >= 0 and not moved, "row sync to entry %d: %s did not follow" % (k, moved))
+
+
+def case_bill(source, build):
+    """The worked tally's bill: the warning first, then the bill in the
+    workbook, handed to the spreadsheet program and read back by xlrd and LibreOffice."""
+    sys.path.insert(0, os.path.join(source, "tools/windows"))
+    import check_bill
+
+    opened = os.path.join(build, "tests/win32/opened.txt")
+    if os.path.exists(opened):
+        os.remove(opened)
+    with Session(source, build) as w:
+        key_worked_tally(w)
+        w.ticks(2)
+        w.click("Command3")
+        w.wait_dialog("每次打印前请先关闭*账单明细*")
+        w.answer("确定")
+        # The test prefix opens .xls files with control_probe.exe, which notes them.
+        for _ in range(50):
+            if os.path.exists(opened) and "账单明细.xls" in open(opened, encoding="utf-8").read():
+                break
+            time.sleep(0.2)
+        else:
+            raise Fault("the bill was not handed to the spreadsheet program; shown: %r"
+                        % w.dialogs())
+        workbook = os.path.join(w.folder, "账单明细.xls")
+        by_xlrd = check_bill.read_with_xlrd(workbook)
+        by_libreoffice = check_bill.read_with_libreoffice(workbook, os.path.dirname(w.folder))
+        expected = {(6, 1): "20", (6, 2): "3", (6, 3): "0.48", (7, 1): "30", (7, 2): "9",
+                    (34, 4): "14", (34, 7): "4195.2", (4, 2): "4", (2, 1): "购货商:"}
+        for reader, cells in (("xlrd", by_xlrd), ("LibreOffice", by_libreoffice)):
+            for cell, text in expected.items():
+                check(check_bill.same_value(cells.get(cell, ""), text),
+                      "%s reads %r in %s, not %r" % (reader, cells.get(cell), cell, text))
+        # A second bill in the same run comes without the warning.
+        w.click("Command3")
+        time.sleep(1.5)
+        check(not any("每次打印前" in t for d in w.dialogs() for t in d), "the warning came twice")
+
+
+def case_exit(source, build):
+    """Save-and-exit stores the settings for the next start; a second copy is refused."""
+    with Session(source, build) as w:
+        # A second copy from the same folder says so and ends; the first goes on.
+        second = subprocess.Popen([WINE, w.exe], cwd=w.folder, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, env=dict(os.environ, WINEDEBUG="-all"))
+        try:
+            w.wait_dialog("程序正在运行......")
+            w.answer("确定")
+            check(second.wait(timeout=30) == 0, "the second copy did not end")
+        finally:
+            if second.poll() is None:
+                second.kill()
+        check(w.process.poll() is None, "the first copy ended too")
+
+        w.click("Text1(4)")
+        w.type("44")
+        w.click("Text30(5)")
+        w.type("2500")
+        w.click("Text2(0)")
+        w.type("6")
+        w.click("Command6")
+        check(w.process.wait(timeout=30) == 0, "save-and-exit did not end the program")
+        w.start()
+        c = w.controls()
+        check(c["Text1(4)"].text == "44" and c["Text30(5)"].text == "2500",
+              "not restored: Text1(4) %r, Text30(5) %r" % (c["Text1(4)"].text, c["Text30(5)"].text))
+        check(c["Text2(0)"].text == "", "a piece count was stored: %r" % c["Text2(0)"].text)
+
+
+CASES = {"layout": case_layout, "keys": case_keys, "tally": case_tally,
+         "selectors": case_selectors, "bill": case_bill, "exit": case_exit}
+
+
+def main(case, build, source):
+    if not os.environ.get("DISPLAY") or not os.environ.get("WINEPREFIX"):
+        print("no display or Wine prefix: run tools/windows/build-and-test.sh")
+        return SKIPPED
+    try:
+        CASES[case](source, build)
+    except Fault as fault:
+        print("FAIL %s: %s" % (case, fault))
+        return 1
+    print("ok %s" % case)
+    return 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4 or sys.argv[1] not in CASES:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
