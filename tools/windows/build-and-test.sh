@@ -10,10 +10,11 @@ tools/install-deps.sh --windows
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=tools/windows/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DLANQI_BUILD_UI=ON -DLANQI_BUILD_BENCH=OFF \
     -DLANQI_GTEST_SOURCE=/usr/src/googletest
-# Wine keeps its Windows folders in the build folder; one server for the run
-# saves starting it for every test.
+# Wine keeps its Windows folders in the build folder, made afresh for each
+# run; one server for the run saves starting it for every test.
 WINEPREFIX="$(pwd)/build-windows/wine"
 export WINEPREFIX
+rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
