@@ -1,19 +1,26 @@
 // Reads the running window back from its controls, for the window tests under
 // Wine: every control's name, class, place, visibility and text, as the
 // system itself reports them.
-//   control_probe dump           one line per control of the main window
+//   control_probe dump [NAME...] one line per control of the main window (or
+//                                the controls named)
+//   control_probe focus          the name of the control with the focus
 //   control_probe layout         every control of the table at its place
 //   control_probe where NAME     the screen point at the middle of a control
-//   control_probe dialogs        the program's other windows: title, texts
+//   control_probe dialogs        other top-level windows: title, then texts
+//   control_probe answer TEXT    presses the button TEXT of a shown dialog
 //   control_probe wait-gone      waits until no main window is left
+//   control_probe end            ends every running copy of the program
+//   control_probe opened FILE    stands in for the spreadsheet program: notes
+//                                FILE in "opened.txt" beside it and ends
 // Lines are UTF-8, fields separated by tabs. Exit 2: no main window.
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 #include "ui/win32/control_ids.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,12 +38,25 @@ std::string utf8(const std::wstring& w) {
     return s;
 }
 
+// A message to the program's window; one whose thread is busy longer than
+// this answers 0 rather than hanging the test.
+LRESULT ask(HWND h, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(h, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// One message for the usual short texts, a second for a long one.
 std::wstring textOf(HWND h) {
-    auto n = static_cast<size_t>(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring w(n + 1, L'\0');
-    auto got = SendMessageW(h, WM_GETTEXT, static_cast<WPARAM>(w.size()),
-                            reinterpret_cast<LPARAM>(w.data()));
-    w.resize(static_cast<size_t>(got));
+    std::wstring w(256, L'\0');
+    auto got = static_cast<size_t>(
+        ask(h, WM_GETTEXT, static_cast<WPARAM>(w.size()), reinterpret_cast<LPARAM>(w.data())));
+    if (got + 1 >= w.size()) {
+        w.assign(static_cast<size_t>(ask(h, WM_GETTEXTLENGTH)) + 1, L'\0');
+        got = static_cast<size_t>(
+            ask(h, WM_GETTEXT, static_cast<WPARAM>(w.size()), reinterpret_cast<LPARAM>(w.data())));
+    }
+    w.resize(std::min(got, w.size()));
     return w;
 }
 
@@ -46,8 +66,10 @@ std::wstring classOf(HWND h) {
     return name;
 }
 
+// The main window once it is shown.
 HWND mainWindow() {
-    return FindWindowW(kFormClass, nullptr);
+    HWND h = FindWindowW(kFormClass, nullptr);
+    return h && IsWindowVisible(h) ? h : nullptr;
 }
 
 std::string controlName(const Control& c) {
@@ -101,7 +123,14 @@ HWND controlOf(HWND h) {
     return h;
 }
 
-int dump(HWND window) {
+int focus(HWND window) {
+    const HWND h = controlOf(focusOf(window));
+    const Control* c = h ? rowOf(h) : nullptr;
+    std::printf("%s\n", c ? controlName(*c).c_str() : "");
+    return 0;
+}
+
+int dump(HWND window, const std::vector<std::string>& names) {
     RECT client{};
     GetClientRect(window, &client);
     std::printf("Form1\t%s\t0,0,%ld,%ld\t%d\t%d\t%s\n", utf8(classOf(window)).c_str(),
@@ -111,13 +140,15 @@ int dump(HWND window) {
     for (HWND h : children(window)) {
         const Control* c = rowOf(h);
         if (!c) continue;
+        if (!names.empty() && std::find(names.begin(), names.end(), controlName(*c)) == names.end())
+            continue;
         const RECT r = placeIn(window, h);
         std::string extra;
         if (c->kind == Kind::Combo) {
             char counts[48];
             std::snprintf(counts, sizeof counts, "\t%lld\t%lld",
-                          static_cast<long long>(SendMessageW(h, CB_GETCOUNT, 0, 0)),
-                          static_cast<long long>(SendMessageW(h, CB_GETCURSEL, 0, 0)));
+                          static_cast<long long>(ask(h, CB_GETCOUNT)),
+                          static_cast<long long>(ask(h, CB_GETCURSEL)));
             extra = counts;
         }
         std::printf("%s\t%s\t%ld,%ld,%ld,%ld\t%d\t%d\t%s%s\n", controlName(*c).c_str(),
@@ -136,10 +167,12 @@ int scaled(int twips, UINT dpi) {
 // inside the frame, and the frame inside the window. Lists are checked by
 // their closed part; its height follows the font.
 int layout(HWND window) {
-    const UINT dpi = GetDpiForWindow(window);
-    int faults = 0;
+    // The window's DPI as its width shows it: another process may be told
+    // its own DPI rather than the window's.
     RECT client{};
     GetClientRect(window, &client);
+    const auto dpi = static_cast<UINT>(MulDiv(client.right, 1440, kWindowPlace.width));
+    int faults = 0;
     if (client.right != scaled(kWindowPlace.width, dpi) ||
         client.bottom != scaled(kWindowPlace.height, dpi)) {
         std::printf("Form1: %ld x %ld\n", client.right, client.bottom);
@@ -195,34 +228,77 @@ int where(HWND window, const std::string& name) {
     return 1;
 }
 
-// Message boxes and questions the program shows: their title, then the
-// texts of their controls, one window a line.
-int dialogs(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    struct Seek {
-        DWORD process;
-        HWND main;
-    } seek{process, window};
+// The shown top-level windows that are not a main window: the messages and
+// questions of every running copy.
+std::vector<HWND> shownDialogs() {
+    std::vector<HWND> found;
     EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Seek*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner != s->process || h == s->main || !IsWindowVisible(h)) return TRUE;
-            std::printf("%s", utf8(textOf(h)).c_str());
-            for (HWND c : children(h)) std::printf("\t%s", utf8(textOf(c)).c_str());
-            std::printf("\n");
+        [](HWND h, LPARAM all) -> BOOL {
+            if (IsWindowVisible(h) && classOf(h) != kFormClass)
+                reinterpret_cast<std::vector<HWND>*>(all)->push_back(h);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&seek));
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int dialogs() {
+    for (HWND h : shownDialogs()) {
+        std::printf("%s", utf8(textOf(h)).c_str());
+        for (HWND c : children(h)) std::printf("\t%s", utf8(textOf(c)).c_str());
+        std::printf("\n");
+    }
+    return 0;
+}
+
+int answer(const std::string& choice) {
+    for (HWND h : shownDialogs())
+        for (HWND c : children(h))
+            if (classOf(c) == L"Button" && utf8(textOf(c)) == choice) {
+                PostMessageW(c, BM_CLICK, 0, 0);
+                return 0;
+            }
+    std::printf("no button %s\n", choice.c_str());
+    return 1;
+}
+
+// Ends the processes of every window of the program's class, shown or not.
+int endAll() {
+    for (HWND h = FindWindowW(kFormClass, nullptr); h; h = FindWindowW(kFormClass, nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(h, &process);
+        HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process);
+        if (!p) return 1;
+        TerminateProcess(p, 1);
+        WaitForSingleObject(p, 10000);
+        CloseHandle(p);
+    }
+    return 0;
+}
+
+int opened(const std::string& file) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring note(self);
+    note.resize(note.find_last_of(L'\\') + 1);
+    note += L"opened.txt";
+    if (FILE* f = _wfopen(note.c_str(), L"a")) {
+        std::fprintf(f, "%s\n", file.c_str());
+        std::fclose(f);
+    }
     return 0;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** wargv) {
+    std::vector<std::string> argv;
+    for (int i = 0; i < argc; ++i) argv.push_back(utf8(wargv[i]));
     const std::string command = argc > 1 ? argv[1] : "dump";
+    if (command == "dialogs") return dialogs();
+    if (command == "answer" && argc > 2) return answer(argv[2]);
+    if (command == "opened" && argc > 2) return opened(argv[2]);
+    if (command == "end") return endAll();
     if (command == "wait-gone") {
         for (int i = 0; i < 100 && mainWindow(); ++i) Sleep(100);
         return mainWindow() ? 1 : 0;
@@ -232,10 +308,11 @@ int main(int argc, char** argv) {
         std::printf("no window\n");
         return 2;
     }
-    if (command == "dump") return dump(window);
+    if (command == "dump")
+        return dump(window, {argv.begin() + std::min<std::ptrdiff_t>(2, argc), argv.end()});
+    if (command == "focus") return focus(window);
     if (command == "layout") return layout(window);
     if (command == "where" && argc > 2) return where(window, argv[2]);
-    if (command == "dialogs") return dialogs(window);
     std::printf("unknown command %s\n", command.c_str());
     return 64;
 }

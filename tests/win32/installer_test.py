@@ -79,6 +79,7 @@ def main(build):
         faults.append("the installed program showed no window")
     if not os.path.exists(users_copy):
         faults.append("no workbook made for the user at %s" % users_copy)
+    wine(probe, "end", timeout=30)
     program.kill()
     program.wait(timeout=30)
 

@@ -51,9 +51,13 @@ class Lanqi:
         self.process = None
 
     def probe(self, *args, check_rc=True):
-        out = subprocess.run([WINE, os.path.join(self.build, "tests/win32/control_probe.exe")]
-                             + list(args), capture_output=True, timeout=30,
-                             env=dict(os.environ, WINEDEBUG="-all"))
+        try:
+            out = subprocess.run([WINE, os.path.join(self.build, "tests/win32/control_probe.exe")]
+                                 + list(args), capture_output=True, timeout=30,
+                                 env=dict(os.environ, WINEDEBUG="-all"))
+        except subprocess.TimeoutExpired:
+            check(not check_rc, "control_probe %s took over 30 s" % " ".join(args))
+            return 124, ""
         text = out.stdout.decode("utf-8", "replace")
         if check_rc and out.returncode != 0:
             raise Fault("control_probe %s: %s" % (" ".join(args), text.strip()))
@@ -63,13 +67,14 @@ class Lanqi:
         self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         env=dict(os.environ, WINEDEBUG="-all"))
-        for _ in range(150):
-            if self.probe("dump", check_rc=False)[0] == 0:
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            if self.probe("focus", check_rc=False)[0] == 0:
                 self.focus_window()
                 return self
             check(self.process.poll() is None, "lanqi.exe ended at start")
             time.sleep(0.2)
-        raise Fault("no window within 30 s")
+        raise Fault("no window within 60 s")
 
     def focus_window(self):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^澜栖$"],
@@ -78,22 +83,25 @@ class Lanqi:
         subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]], check=True, timeout=10)
 
     def stop(self):
+        # Wine runs the program in a process of its own; the probe ends it.
+        self.probe("end", check_rc=False)
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=30)
 
-    def controls(self):
-        lines = self.probe("dump")[1].splitlines()
+    def controls(self, *names):
+        """Every control, or those named."""
+        lines = self.probe("dump", *names)[1].splitlines()
         return {c.name: c for c in (Control(l.split("\t")) for l in lines[1:])}
 
     def form(self):
         return self.probe("dump")[1].splitlines()[0].split("\t")
 
     def text(self, name):
-        return self.controls()[name].text
+        return self.controls(name)[name].text
 
     def focused(self):
-        return [c.name for c in self.controls().values() if c.focused]
+        return self.probe("focus")[1].strip()
 
     def keys(self, *keys, repeat=1):
         subprocess.run(["xdotool", "key", "--delay", "30", "--repeat", str(repeat)] + list(keys),
@@ -104,11 +112,32 @@ class Lanqi:
         subprocess.run(["xdotool", "type", "--delay", "30", text], check=True, timeout=60)
         time.sleep(0.1)
 
-    def click(self, name):
+    def click(self, name, takes_focus=False):
+        """A click in the middle of a control; with takes_focus, returns once
+        the control has the focus."""
         x, y = self.probe("where", name)[1].split()
-        subprocess.run(["xdotool", "mousemove", "--sync", x, y, "click", "1"], check=True,
+        subprocess.run(["xdotool", "mousemove", x, y, "sleep", "0.1", "click", "1"], check=True,
                        timeout=10)
         time.sleep(0.3)
+        for _ in range(15 if takes_focus else 0):
+            if self.focused() == name:
+                return
+            time.sleep(0.2)
+        check(not takes_focus, "a click on %s gave it no focus" % name)
+
+    def enter(self, name, text):
+        """Clicks into a field and types `text` over whatever it holds."""
+        self.click(name, takes_focus=True)
+        self.keys("End")
+        self.keys("shift+Home")
+        self.type(text)
+
+    def pick_next(self, name):
+        """Opens a list with F4 and picks the entry after the selected one with Down and Enter."""
+        self.click(name, takes_focus=True)
+        self.keys("F4")
+        self.keys("Down")
+        self.keys("Return")
 
     def dialogs(self):
         return [l.split("\t") for l in self.probe("dialogs")[1].splitlines() if l]
@@ -165,18 +194,24 @@ WORKED_RESULTS = {"Text3(0)": "0.480", "Text3(1)": "3.096", "Text3(2)": "0.124",
                   "Text31(6)": "4195.20", "Text28(1)": "", "Text31(1)": ""}
 
 
+# What clear-counts empties of the worked tally, two ticks on.
+CLEARED_BY_COUNTS = ("Text2(0)", "Text2(1)", "Text3(0)", "Text2(20)", "Text3(20)", "Text28(2)",
+                     "Text31(3)", "Text28(6)", "Text29(6)", "Text31(6)")
+SLOT_LISTS = ("Combo1", "Combo5", "Combo6", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11",
+              "Combo13")
+
+
 def key_worked_tally(w):
     """Clears the stored sheet, then keys the worked tally in."""
     w.click("Command4")
     w.ticks(2)
     # The counts from the first field, as the scaler keys them: Enter between.
-    w.click("Text2(0)")
+    w.click("Text2(0)", takes_focus=True)
     for count in WORKED_COUNTS:
         w.type(count)
         w.keys("Return")
     for name, text in WORKED_FIELDS:
-        w.click(name)
-        w.type(text)
+        w.enter(name, text)
     w.keys("Return")
 
 
@@ -189,15 +224,14 @@ def case_layout(source, build):
         c = w.controls()
         check(c["Combo4"].text == "购货商:" and c["Combo4"].count == 2, "Combo4: %r" % c["Combo4"].text)
         check(c["Combo2"].text == "运输车号:" and c["Combo2"].count == 4, "Combo2: %r" % c["Combo2"].text)
-        shown = {n for n in ("Combo1", "Combo5", "Combo6", "Combo7", "Combo8", "Combo9",
-                             "Combo10", "Combo11", "Combo13") if c[n].visible}
+        shown = {n for n in SLOT_LISTS if c[n].visible}
         check(shown == {"Combo6", "Combo13"}, "lists shown at start: %s" % sorted(shown))
         check(c["Combo6"].count > 0 and c["Combo1"].count == 201, "party lists not loaded")
         check(c["Label23"].text not in ("", "Label23"), "Label23: %r" % c["Label23"].text)
         today = datetime.date.today().strftime("%Y年%m月%d日 ")
         check(c["Label22"].text == today, "Label22: %r, today is %r" % (c["Label22"].text, today))
         check(c["Frame1"].text == "澜栖" and w.form()[5] == "澜栖", "title")
-        check(w.focused() == ["Text2(0)"], "focus at start: %s" % w.focused())
+        check(w.focused() == "Text2(0)", "focus at start: %s" % w.focused())
         check(c["Text25(1)"].text == "3" and c["Text13"].text == "", "initial texts")
 
 
@@ -223,16 +257,15 @@ def case_keys(source, build):
         for enters, expected in ENTER_WALK:
             w.keys("Return", repeat=enters - done)
             done = enters
-            check(w.focused() == [expected],
+            check(w.focused() == expected,
                   "after %d Enters the focus is on %s, not %s" % (enters, w.focused(), expected))
         check("\r" not in w.text("Text13") and "\n" not in w.text("Text13"), "Enter reached Text13")
         for start, key, expected in ARROWS:
-            w.click(start)
+            w.click(start, takes_focus=True)
             w.keys(key)
-            check(w.focused() == [expected], "%s on %s: %s" % (key, start, w.focused()))
+            check(w.focused() == expected, "%s on %s: %s" % (key, start, w.focused()))
         # A diameter entered by Down is selected whole: one digit replaces it.
-        w.click("Text1(3)")
-        w.type("55")
+        w.enter("Text1(3)", "55")
         w.keys("Up")
         w.keys("Down")
         w.type("7")
@@ -244,7 +277,7 @@ def case_tally(source, build):
     with Session(source, build) as w:
         key_worked_tally(w)
         w.ticks(2)
-        shown = w.controls()
+        shown = w.controls(*WORKED_RESULTS)
         faults = ["%s shows %r, not %r" % (n, shown[n].text, t)
                   for n, t in WORKED_RESULTS.items() if shown[n].text != t]
         check(not faults, "; ".join(faults))
@@ -255,10 +288,8 @@ def case_tally(source, build):
         # Clear-counts: the counts go, the sheet's layout stays.
         w.click("Command1")
         w.ticks(2)
-        c = w.controls()
-        emptied = [n for n in ("Text2(0)", "Text2(1)", "Text3(0)", "Text2(20)", "Text3(20)",
-                               "Text28(2)", "Text31(3)", "Text28(6)", "Text29(6)", "Text31(6)")
-                   if c[n].text != ""]
+        c = w.controls(*CLEARED_BY_COUNTS, *(n for n, _ in WORKED_FIELDS))
+        emptied = [n for n in CLEARED_BY_COUNTS if c[n].text != ""]
         check(not emptied, "after clear-counts still shown: %s" % emptied)
         kept = [n for n, t in WORKED_FIELDS if c[n].text != t]
         check(not kept, "clear-counts emptied %s" % kept)
@@ -278,21 +309,18 @@ def case_tally(source, build):
 def case_selectors(source, build):
     """The party and detail captions choose the lists on show; a name moves the details."""
     with Session(source, build) as w:
-        w.click("Combo4")
-        w.keys("Down")  # the next entry: 供货商:
-        c = w.controls()
+        w.pick_next("Combo4")  # 供货商:
+        c = w.controls("Combo4", *SLOT_LISTS)
         check(c["Combo4"].text == "供货商:", "Combo4: %r" % c["Combo4"].text)
         check(c["Combo5"].visible and not c["Combo6"].visible, "name slot after 供货商:")
         check(c["Combo13"].visible, "detail slot after 供货商:")
-        w.click("Combo2")
-        w.keys("Down")  # 联系人:
-        c = w.controls()
+        w.pick_next("Combo2")  # 联系人:
+        c = w.controls(*SLOT_LISTS)
         shown = [n for n in ("Combo1", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11",
                              "Combo13") if c[n].visible]
         check(shown == ["Combo10"], "detail lists shown for 供货商: 联系人: %s" % shown)
-        w.click("Combo5")
-        w.keys("Down")  # the first supplier
-        c = w.controls()
+        w.pick_next("Combo5")  # the first supplier
+        c = w.controls(*SLOT_LISTS)
         k = c["Combo5"].selected
         moved = [n for n in ("Combo1", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11")
                  if c[n].selected != k]
@@ -352,22 +380,38 @@ def case_exit(source, build):
                 second.kill()
         check(w.process.poll() is None, "the first copy ended too")
 
-        w.click("Text1(4)")
-        w.type("44")
-        w.click("Text30(5)")
-        w.type("2500")
-        w.click("Text2(0)")
-        w.type("6")
+        w.enter("Text1(4)", "44")
+        w.enter("Text30(5)", "2500")
+        w.enter("Text2(0)", "6")
         w.click("Command6")
         check(w.process.wait(timeout=30) == 0, "save-and-exit did not end the program")
         w.start()
-        c = w.controls()
+        c = w.controls("Text1(4)", "Text30(5)", "Text2(0)")
         check(c["Text1(4)"].text == "44" and c["Text30(5)"].text == "2500",
               "not restored: Text1(4) %r, Text30(5) %r" % (c["Text1(4)"].text, c["Text30(5)"].text))
         check(c["Text2(0)"].text == "", "a piece count was stored: %r" % c["Text2(0)"].text)
 
 
-CASES = {"layout": case_layout, "keys": case_keys, "tally": case_tally,
+def set_dpi(dpi):
+    subprocess.run([WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                    "REG_DWORD", "/d", str(dpi), "/f"], check=True, capture_output=True,
+                   timeout=60, env=dict(os.environ, WINEDEBUG="-all"))
+
+
+def case_dpi(source, build):
+    """At 125 % and 150 % every control is where the table puts it, scaled."""
+    try:
+        for dpi in (120, 144):
+            set_dpi(dpi)
+            with Session(source, build) as w:
+                rc, report = w.probe("layout", check_rc=False)
+                check(rc == 0 and ("at %d dpi" % dpi) in report,
+                      "at %d dpi:\n%s" % (dpi, report))
+    finally:
+        set_dpi(96)
+
+
+CASES = {"layout": case_layout, "dpi": case_dpi, "keys": case_keys, "tally": case_tally,
          "selectors": case_selectors, "bill": case_bill, "exit": case_exit}
 
 

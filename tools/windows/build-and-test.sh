@@ -52,8 +52,8 @@ probe = sys.argv[2].replace("\\", "\\\\")
 lines = ["Windows Registry Editor Version 5.00", "",
          r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
 lines += ['"%s"="%s"' % (n, font) for n in names]
-lines += ["", r"[HKEY_CURRENT_USER\Software\Classes\.xls]", '@="lanqi.testsheet"', "",
-          r"[HKEY_CURRENT_USER\Software\Classes\lanqi.testsheet\shell\open\command]",
+lines += ["", r"[HKEY_CLASSES_ROOT\.xls]", '@="lanqi.testsheet"', "",
+          r"[HKEY_CLASSES_ROOT\lanqi.testsheet\shell\open\command]",
           '@="\\"%s\\" opened \\"%%1\\""' % probe, ""]
 open(sys.argv[1], "w", encoding="utf-16").write("\r\n".join(lines))
 PY

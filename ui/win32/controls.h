@@ -2,7 +2,7 @@
 // The window's controls, made from the controls table in one loop: a native
 // control per row (EDIT, COMBOBOX, STATIC, owner-drawn BUTTON, and the frame
 // that holds them all), each with the id of its row, stacked in tab order.
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 
 #include <windows.h>
 

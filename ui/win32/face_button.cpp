@@ -1,7 +1,7 @@
 #include "ui/win32/face_button.h"
 
 #include "platform/windows/wide_text.h"
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 #include "ui/win32/gdi_objects.h"
 
 namespace lanqi::ui::win32 {

@@ -1,23 +1,31 @@
 #include "ui/win32/form_window.h"
 
-#include "platform/windows/wide_text.h"
-#include "ui/controls_table.h"
-#include "ui/web_links.h"
+#include "platform/utf16_text.h"
+#include "program/controls.h"
+#include "program/controls_table.h"
+#include "ui/win32/choice_dialog.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/face_button.h"
+#include "ui/win32/remarks_edit.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/window_move.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
-namespace lanqi::ui::win32 {
+#include <algorithm>
 
-using platform::windows::widen;
+namespace lanqi::ui::win32 {
 
 namespace {
 
-constexpr UINT_PTR kTimer1Id = 1, kTimer2Id = 2;
+// A task handed to later(), run once the message being handled has ended.
+constexpr UINT kRunLater = WM_APP + 1;
+
+UINT_PTR timerId(size_t row) {
+    return row + 1;
+}
 
 void registerFormClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{};
@@ -34,50 +42,86 @@ void registerFormClass(HINSTANCE instance, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
-// The window's size for its client area at `dpi`: it has no border.
-SIZE formSize(UINT dpi) {
-    return {scaled(kWindowPlace.width, dpi), scaled(kWindowPlace.height, dpi)};
+Key keyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_RETURN:
+        return Key::Enter;
+    case VK_UP:
+        return Key::Up;
+    case VK_DOWN:
+        return Key::Down;
+    default:
+        return Key::Other;
+    }
+}
+
+const wchar_t* wide(const std::u16string& s) {
+    return reinterpret_cast<const wchar_t*>(s.c_str());
 }
 
 } // namespace
 
-FormWindow::FormWindow(HINSTANCE instance) : instance_(instance) {
+FormWindow::FormWindow(HINSTANCE instance, Program& program)
+    : instance_(instance), program_(program) {
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&common);
     registerFormClass(instance, proc);
     registerFrameClass(instance);
+    wchar_t flag[2];
+    exitAfterShow_ = GetEnvironmentVariableW(L"LANQI_EXIT_AFTER_SHOW", flag, 2) > 0;
     // No title bar and no border; the minimise box lets the task bar bring
     // the window back.
     CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kFormClass,
-                    widen(kWindowTitle).c_str(),
+                    wide(platform::utf16(kWindowTitle)),
                     WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
                     CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+    attached_ = program.attach(*this);
 }
 
 FormWindow::~FormWindow() {
+    attached_.reset();
     if (form_) DestroyWindow(form_);
 }
 
 void FormWindow::show(int showCommand) {
     const UINT dpi = GetDpiForWindow(form_);
-    const SIZE size = formSize(dpi);
+    const int width = scaled(kWindowPlace.width, dpi), height = scaled(kWindowPlace.height, dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    SetWindowPos(form_, nullptr, work.left + (work.right - work.left - size.cx) / 2,
-                 work.top + std::max(0L, (work.bottom - work.top - size.cy) / 2), size.cx, size.cy,
+    SetWindowPos(form_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(form_, showCommand);
     UpdateWindow(form_);
+    focus(program_.firstFocus());
+    for (size_t t = 0; t < std::size(kTimers); ++t)
+        SetTimer(form_, timerId(t), static_cast<UINT>(kTimers[t].intervalMs), nullptr);
 }
 
+// Every key pressed in a control of the window goes to the program first;
+// the Enter it takes is swallowed with the character it makes.
 bool FormWindow::preview(const MSG& msg) {
-    (void)msg;
-    return false;
+    if (msg.message == WM_CHAR && msg.wParam == '\r' && swallowEnterChar_) {
+        swallowEnterChar_ = false;
+        return true;
+    }
+    if (msg.message != WM_KEYDOWN || !IsChild(form_, msg.hwnd)) return false;
+    const auto id = controls_.rowOf(msg.hwnd);
+    if (!id) return false;
+    // An open list takes its own keys: Enter there picks the entry.
+    if (kControls[*id].kind == Kind::Combo && ComboBox_GetDroppedState(controls_.handle(*id)))
+        return false;
+    if (!program_.keyPressed(*id, keyOf(msg.wParam))) return false;
+    swallowEnterChar_ = msg.wParam == VK_RETURN;
+    return true;
 }
 
 LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->form_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -90,6 +134,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
         HANDLE_MSG(hwnd, WM_CREATE, onCreate);
         HANDLE_MSG(hwnd, WM_DESTROY, onDestroy);
+        HANDLE_MSG(hwnd, WM_ACTIVATE, onActivate);
         HANDLE_MSG(hwnd, WM_COMMAND, onCommand);
         HANDLE_MSG(hwnd, WM_TIMER, onTimer);
         HANDLE_MSG(hwnd, WM_CTLCOLOREDIT, onCtlColor);
@@ -99,8 +144,12 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         HANDLE_MSG(hwnd, WM_LBUTTONDOWN, onButtonDown);
         HANDLE_MSG(hwnd, WM_RBUTTONDOWN, onButtonDown);
         HANDLE_MSG(hwnd, WM_MBUTTONDOWN, onButtonDown);
+        HANDLE_MSG(hwnd, WM_PAINT, onPaint);
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case kRunLater:
+        runLater();
         return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -109,15 +158,25 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
     controls_.create(hwnd, instance_);
+    tooltip_ = makeFieldTooltip(hwnd, instance_);
+    painters_.reserve(kControls.size());
+    for (size_t row = 0; row < kControls.size(); ++row) {
+        const Control& c = kControls[row];
+        if (c.kind == Kind::TextBox) {
+            painters_.push_back({c.look.font, &fittedFonts_, tooltip_});
+            attachFittedField(controls_.handle(row), &painters_.back());
+        }
+        if (c.kind == Kind::Memo) attachRemarksEdit(controls_.handle(row), program_);
+    }
     applyDpi(GetDpiForWindow(hwnd));
-    SetTimer(hwnd, kTimer1Id, static_cast<UINT>(kTimer1.intervalMs), nullptr);
-    SetTimer(hwnd, kTimer2Id, static_cast<UINT>(kTimer2.intervalMs), nullptr);
+    mirror_ = std::make_unique<SheetMirror>(program_, controls_);
+    mirror_->showAll();
     return TRUE;
 }
 
 void FormWindow::onDestroy(HWND hwnd) {
-    KillTimer(hwnd, kTimer1Id);
-    KillTimer(hwnd, kTimer2Id);
+    for (size_t t = 0; t < std::size(kTimers); ++t) KillTimer(hwnd, timerId(t));
+    mirror_.reset();
     setFrameLook(controls_.frame(), nullptr);
     form_ = nullptr;
     PostQuitMessage(0);
@@ -125,6 +184,7 @@ void FormWindow::onDestroy(HWND hwnd) {
 
 void FormWindow::applyDpi(UINT dpi) {
     auto gdi = std::make_unique<GdiObjects>(dpi);
+    fittedFonts_.use(gdi.get());
     frameLook_.gdi = gdi.get();
     setFrameLook(controls_.frame(), &frameLook_);
     controls_.place(*gdi);
@@ -138,40 +198,69 @@ void FormWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     applyDpi(dpi);
 }
 
-void FormWindow::onCommand(HWND, int, HWND control, UINT code) {
-    const auto row = controls_.rowOf(control);
-    if (!row) return;
-    const Kind kind = kControls[*row].kind;
-    if ((kind == Kind::Button && code == BN_CLICKED) || (kind == Kind::Label && code == STN_CLICKED))
-        clicked(*row);
-    if (kind == Kind::Combo && (code == CBN_SETFOCUS || code == CBN_KILLFOCUS)) ringFocus();
+// Coming back to the window gives the focus back where it was, and that is
+// not entering the control anew.
+void FormWindow::onActivate(HWND, UINT state, HWND, BOOL minimized) {
+    if (state == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+    } else if (!minimized && lastFocus_ && IsWindow(lastFocus_)) {
+        returning_ = true;
+        SetFocus(lastFocus_);
+        returning_ = false;
+    }
 }
 
-void FormWindow::clicked(size_t row) {
-    const std::string_view name = kControls[row].name;
-    if (name == "Command2") ShowWindow(form_, SW_MINIMIZE);
-    for (const WebLink& link : kWebLinks)
-        if (link.label == name)
-            ShellExecuteW(form_, L"open", widen(link.address).c_str(), L"", L"", SW_SHOW);
+void FormWindow::onCommand(HWND, int, HWND control, UINT code) {
+    const auto row = controls_.rowOf(control);
+    if (!row || !mirror_) return;
+    switch (kControls[*row].kind) {
+    case Kind::TextBox:
+    case Kind::Memo:
+        if (code == EN_CHANGE) mirror_->fieldEdited(*row);
+        if (code == EN_SETFOCUS) focusChanged(*row);
+        break;
+    case Kind::Combo:
+        if (code == CBN_SELCHANGE) mirror_->listPicked(*row);
+        if (code == CBN_EDITCHANGE) mirror_->listTextEdited(*row);
+        if (code == CBN_SETFOCUS) focusChanged(*row);
+        if (code == CBN_SETFOCUS || code == CBN_KILLFOCUS) ringFocus();
+        // A list that closes keeps the focus; that is not entering it anew.
+        if (code == CBN_CLOSEUP) program_.focusEntered(*row, FocusCause::Returned);
+        break;
+    case Kind::Button:
+        if (code == BN_CLICKED) program_.clicked(*row);
+        if (code == BN_SETFOCUS) focusChanged(*row);
+        break;
+    case Kind::Label:
+        if (code == STN_CLICKED) program_.clicked(*row);
+        break;
+    case Kind::Frame:
+        break;
+    }
+}
+
+void FormWindow::focusChanged(ControlId id) {
+    program_.focusEntered(id, returning_ ? FocusCause::Returned : FocusCause::Entered);
 }
 
 void FormWindow::ringFocus() {
-    const HWND focus = GetFocus();
-    const auto row = controls_.rowOf(focus);
-    frameLook_.ringed = row && kControls[*row].kind == Kind::Combo ? controls_.handle(*row) : nullptr;
+    const auto row = controls_.rowOf(GetFocus());
+    frameLook_.ringed =
+        row && kControls[*row].kind == Kind::Combo ? controls_.handle(*row) : nullptr;
     InvalidateRect(controls_.frame(), nullptr, TRUE);
 }
 
-void FormWindow::onTimer(HWND, UINT) {}
+void FormWindow::onTimer(HWND, UINT id) {
+    if (id >= 1 && id <= std::size(kTimers)) program_.timerFired(kTimers[id - 1].timer);
+}
 
 HBRUSH FormWindow::onCtlColor(HWND, HDC dc, HWND control, int) {
     const auto row = controls_.rowOf(control);
     if (!row) return nullptr;
     const Look& look = kControls[*row].look;
-    // Inside a list the list's own colours; a label without a background of
-    // its own shows the frame's.
+    // A control without a background of its own shows the frame's.
     const Colour back = look.back != Colour::Inherit ? look.back : frameControl().look.back;
-    if (look.text != Colour::Inherit) SetTextColor(dc, GdiObjects::colour(look.text));
+    SetTextColor(dc, GdiObjects::colour(look.text));
     SetBkColor(dc, GdiObjects::colour(back));
     return GdiObjects::brush(back);
 }
@@ -181,8 +270,69 @@ void FormWindow::onDrawItem(HWND, const DRAWITEMSTRUCT* item) {
     if (row && kControls[*row].kind == Kind::Button) drawFace(*item, kControls[*row], *gdi_);
 }
 
-void FormWindow::onButtonDown(HWND hwnd, BOOL, int, int, UINT) {
-    startWindowMove(hwnd);
+void FormWindow::onButtonDown(HWND, BOOL, int, int, UINT) {
+    program_.barePressed();
+}
+
+void FormWindow::onPaint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    // For start-up timing: the window has been drawn once.
+    if (exitAfterShow_) PostQuitMessage(0);
+}
+
+void FormWindow::runLater() {
+    while (!later_.empty()) {
+        auto task = std::move(later_.front());
+        later_.pop_front();
+        task();
+    }
+}
+
+void FormWindow::inform(std::string_view message) {
+    askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message, {"确定"});
+}
+
+Choice FormWindow::ask(std::string_view message, std::span<const Choice> choices) {
+    std::vector<std::string> words;
+    for (Choice c : choices) words.emplace_back(wordsOf(c));
+    const size_t chosen =
+        askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message, words);
+    return choices.empty() ? Choice::Cancel : choices[std::min(chosen, choices.size() - 1)];
+}
+
+void FormWindow::endProgram() {
+    PostQuitMessage(0);
+}
+
+void FormWindow::later(std::function<void()> task) {
+    later_.push_back(std::move(task));
+    PostMessageW(form_, kRunLater, 0, 0);
+}
+
+void FormWindow::focus(ControlId control) {
+    SetFocus(controls_.handle(control));
+}
+
+void FormWindow::selectWholeText(ControlId control) {
+    Edit_SetSel(controls_.handle(control), 0, -1);
+}
+
+void FormWindow::beep() {
+    MessageBeep(MB_OK);
+}
+
+void FormWindow::minimise() {
+    ShowWindow(form_, SW_MINIMIZE);
+}
+
+void FormWindow::startWindowMove() {
+    win32::startWindowMove(form_);
+}
+
+void FormWindow::openLink(std::string_view address) {
+    ShellExecuteW(form_, L"open", wide(platform::utf16(address)), L"", L"", SW_SHOW);
 }
 
 } // namespace lanqi::ui::win32

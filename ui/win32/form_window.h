@@ -1,30 +1,51 @@
 #pragma once
 // Form1: the borderless window of the tally. It builds its controls from the
-// controls table, draws them as the table says, at the screen's DPI, and
-// turns what the user does into calls; it decides nothing itself.
+// controls table, draws them as the table says at the screen's DPI, mirrors
+// the tally sheet, turns what the user does into calls to the program and
+// does what the program asks of it. It decides nothing itself.
+#include "program/program.h"
+#include "program/window_port.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/fitted_field.h"
 #include "ui/win32/frame_window.h"
 #include "ui/win32/gdi_objects.h"
+#include "ui/win32/sheet_mirror.h"
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace lanqi::ui::win32 {
 
-class FormWindow {
+class FormWindow : public WindowPort {
   public:
-    explicit FormWindow(HINSTANCE instance);
+    FormWindow(HINSTANCE instance, Program& program);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
-    ~FormWindow();
+    ~FormWindow() override;
 
     HWND handle() const { return form_; }
-    // Centres the window on its screen and shows it.
+    // Shows the window centred on its screen, with the focus where the
+    // program wants it, and starts the timers.
     void show(int showCommand);
     // The window's key preview, before a key reaches the control it is for.
     // True when the key was the window's.
     bool preview(const MSG& msg);
+
+    // WindowPort.
+    void inform(std::string_view message) override;
+    Choice ask(std::string_view message, std::span<const Choice> choices) override;
+    void endProgram() override;
+    void later(std::function<void()> task) override;
+    void focus(ControlId control) override;
+    void selectWholeText(ControlId control) override;
+    void beep() override;
+    void minimise() override;
+    void startWindowMove() override;
+    void openLink(std::string_view address) override;
 
   private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
@@ -32,22 +53,37 @@ class FormWindow {
 
     BOOL onCreate(HWND, LPCREATESTRUCT);
     void onDestroy(HWND);
+    void onActivate(HWND, UINT state, HWND other, BOOL minimized);
     void onCommand(HWND, int id, HWND control, UINT code);
     void onTimer(HWND, UINT id);
     HBRUSH onCtlColor(HWND, HDC dc, HWND control, int type);
     void onDrawItem(HWND, const DRAWITEMSTRUCT* item);
     void onButtonDown(HWND, BOOL doubleClick, int x, int y, UINT keys);
+    void onPaint(HWND);
     void onDpiChanged(UINT dpi, const RECT& suggested);
+    void runLater();
 
     void applyDpi(UINT dpi);
-    void clicked(size_t row);
+    void focusChanged(ControlId id);
     void ringFocus();
 
     HINSTANCE instance_;
+    Program& program_;
     HWND form_ = nullptr;
+    HWND tooltip_ = nullptr;
     Controls controls_;
     std::unique_ptr<GdiObjects> gdi_;
+    FittedFonts fittedFonts_;
+    std::vector<FieldPainter> painters_;
     FrameLook frameLook_;
+    std::unique_ptr<SheetMirror> mirror_;
+    Subscription attached_; // the program's hold on this window as its port
+    std::deque<std::function<void()>> later_;
+    // The focus when the window was left, given back when it is active again.
+    HWND lastFocus_ = nullptr;
+    bool returning_ = false;
+    bool swallowEnterChar_ = false;
+    bool exitAfterShow_ = false;
 };
 
 } // namespace lanqi::ui::win32

@@ -1,6 +1,6 @@
 #include "ui/win32/frame_window.h"
 
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/face_button.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The fonts and brushes the window draws with, made once for a DPI and freed
 // with the window (or when the window moves to a screen of another DPI).
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 
 #include <windows.h>
 

@@ -1,10 +1,19 @@
 // 澜栖 on Windows: the tally window.
+#include "app/program_paths.h"
+#include "platform/executable_folder.h"
+#include "platform/single_instance.h"
+#include "program/program.h"
 #include "ui/win32/form_window.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    lanqi::ui::win32::FormWindow form(instance);
+    lanqi::XlsApplication spreadsheet;
+    lanqi::Program program(spreadsheet, lanqi::workbookPath(),
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+    lanqi::ui::win32::FormWindow form(instance, program);
+    if (!program.start()) return 0;
     form.show(showCommand);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -12,5 +21,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return static_cast<int>(msg.wParam);
+    return 0;
 }

@@ -1,0 +1,98 @@
+#include "ui/win32/remarks_edit.h"
+
+#include "platform/utf16_text.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace lanqi::ui::win32 {
+
+namespace {
+
+constexpr UINT_PTR kRemarksSubclass = 2;
+
+struct Remarks {
+    Program* program;
+    char16_t pendingHigh = 0; // the first half of a character typed in two
+};
+
+size_t selectedUnits(HWND memo) {
+    DWORD start = 0, end = 0;
+    SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return end - start;
+}
+
+// The field keeps lines apart with "\r\n", the program's text with "\n".
+std::u16string lineEnds(std::u16string text, std::u16string_view from, std::u16string_view to) {
+    for (size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+void replaceSelection(HWND memo, const std::u16string& text) {
+    SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::u16string clipboardText(HWND owner) {
+    std::u16string text;
+    if (!OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Offers `typed` to the program; inserts what it lets in.
+void offer(HWND memo, Remarks& r, const std::u16string& text, Input how) {
+    const std::string fitted = r.program->fitIntoRemarks(
+        platform::utf8(lineEnds(text, u"\r\n", u"\n")), selectedUnits(memo), how);
+    if (!fitted.empty()) replaceSelection(memo, lineEnds(platform::utf16(fitted), u"\n", u"\r\n"));
+}
+
+LRESULT CALLBACK remarksProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR data) {
+    auto& r = *reinterpret_cast<Remarks*>(data);
+    switch (message) {
+    case WM_GETDLGCODE:
+        // Tab moves on, as from every other field.
+        return DefSubclassProc(memo, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+    case WM_CHAR: {
+        const auto unit = static_cast<char16_t>(wParam);
+        if (unit < 0x20) break; // Backspace and the control keys
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            r.pendingHigh = unit;
+            return 0;
+        }
+        std::u16string typed;
+        if (r.pendingHigh && unit >= 0xDC00 && unit < 0xE000) typed += r.pendingHigh;
+        r.pendingHigh = 0;
+        typed += unit;
+        offer(memo, r, typed, Input::Typed);
+        return 0;
+    }
+    case WM_PASTE:
+        offer(memo, r, clipboardText(memo), Input::Pasted);
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(memo, remarksProc, kRemarksSubclass);
+        delete &r;
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(memo, message, wParam, lParam);
+}
+
+} // namespace
+
+void attachRemarksEdit(HWND memo, Program& program) {
+    SetWindowSubclass(memo, remarksProc, kRemarksSubclass,
+                      reinterpret_cast<DWORD_PTR>(new Remarks{&program}));
+}
+
+} // namespace lanqi::ui::win32
