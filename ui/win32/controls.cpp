@@ -110,7 +110,9 @@ void Controls::create(HWND form, HINSTANCE instance) {
         SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     // Labels under everything: a field that overlaps a label is drawn over it.
-    for (size_t row = 0; row < kControls.size(); ++row)
+    // Among themselves a later row lies over an earlier one (the link over
+    // the end of the date).
+    for (size_t row = kControls.size(); row-- > 0;)
         if (kControls[row].kind == Kind::Label)
             SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
