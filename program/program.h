@@ -8,6 +8,7 @@
 // on the window.
 #include "editing/navigation.h"
 #include "program/controls.h"
+#include "program/remarks.h"
 #include "program/window_port.h"
 #include "tally/sheet.h"
 #include "workbook/spreadsheet.h"
@@ -19,9 +20,6 @@
 #include <string_view>
 
 namespace lanqi {
-
-// The remarks hold at most what one workbook cell takes, in UTF-16 units.
-inline constexpr std::size_t kLongestRemarks = 32767;
 
 // How text came into the remarks.
 enum class Input { Typed, Pasted };
@@ -43,12 +41,15 @@ class Program {
     TallySheet& sheet();
     const TallySheet& sheet() const;
 
-    // Start-up, once the window is built and mirrors the sheet, before it is
-    // shown. Refuses a second running copy (told to the user; false: end at
+    // The window, once built from the table: the program asks it for its
+    // dialogs and actions until the handle ends. Without a window the program
+    // tells nothing and moves no focus.
+    [[nodiscard]] Subscription attach(WindowPort& port);
+    // Start-up, once the window is attached and mirrors the sheet, before it
+    // is shown. Refuses a second running copy (told to the user; false: end at
     // once without showing the window), then loads the workbook (a failure is
-    // told, and the window starts with empty lists). `port` must live as long
-    // as the program.
-    bool start(WindowPort& port);
+    // told, and the window starts with empty lists).
+    bool start();
     // Where the focus goes when the window is first shown.
     ui::ControlId firstFocus() const;
 
@@ -86,9 +87,11 @@ class Program {
     // textTyped().
     bool remarksEdited(std::size_t position, std::size_t removed, std::string_view inserted);
 
+    // The program's state, known only to its own code.
+    struct Running;
+
   private:
-    class Commands;
-    std::unique_ptr<Commands> commands_;
+    std::shared_ptr<Running> running_;
 };
 
 } // namespace lanqi

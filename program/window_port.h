@@ -32,8 +32,8 @@ class WindowPort {
     // ended (a message about a paste, told after the paste).
     virtual void later(std::function<void()> task) = 0;
 
-    // Gives `control` the keyboard focus, as a click would. The window then
-    // reports focusEntered() for it as for any other focus change.
+    // Gives `control` the keyboard focus, as the Tab key would. The window
+    // then reports focusEntered() for it as for any other focus change.
     virtual void focus(ui::ControlId control) = 0;
     // Selects the whole text of a text field, caret at its end.
     virtual void selectWholeText(ui::ControlId control) = 0;

@@ -14,6 +14,8 @@ namespace lanqi {
 class Subscription {
   public:
     Subscription() = default;
+    // A handle that runs `cancel` once, when it ends.
+    explicit Subscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
     Subscription(Subscription&& other) noexcept { *this = std::move(other); }
     Subscription& operator=(Subscription&& other) noexcept {
         if (this != &other) {
@@ -31,8 +33,6 @@ class Subscription {
     }
 
   private:
-    template <typename... Args> friend class HandlerList;
-    explicit Subscription(std::function<void()> cancel) : cancel_(std::move(cancel)) {}
     std::function<void()> cancel_;
 };
 

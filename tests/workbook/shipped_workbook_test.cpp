@@ -4,6 +4,7 @@
 #include "editing/blanking.h"
 #include "editing/selectors.h"
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 #include "tests/xls/peer_tools.h"
 #include "workbook/bill_export.h"
 #include "workbook/cell_map.h"

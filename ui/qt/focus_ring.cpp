@@ -1,4 +1,4 @@
-#include "ui/focus_ring.h"
+#include "ui/qt/focus_ring.h"
 
 #include <QAbstractButton>
 #include <QApplication>

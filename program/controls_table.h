@@ -65,12 +65,18 @@ inline constexpr std::string_view kWindowTitle = "澜栖";
 inline constexpr Twips kWindowPlace{0, 0, 9465, 11520};
 inline constexpr Colour kWindowBack = Colour::ActiveCaption;
 
+// Timer1 drives the recalculation, Timer2 the date caption and the watch on
+// the bill's show. Both run from the window's creation to its end.
+enum class Timer { Timer1, Timer2 };
 struct TimerSpec {
+    Timer timer;
     std::string_view name;
     int intervalMs;
 };
-inline constexpr TimerSpec kTimer1{"Timer1", 700};
-inline constexpr TimerSpec kTimer2{"Timer2", 100};
+inline constexpr TimerSpec kTimers[] = {
+    {Timer::Timer1, "Timer1", 700},
+    {Timer::Timer2, "Timer2", 100},
+};
 
 namespace looks {
 inline constexpr Look kField{Colour::WindowText, Colour::WindowBackground, Font::Song,

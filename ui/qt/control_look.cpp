@@ -1,4 +1,4 @@
-#include "ui/control_look.h"
+#include "ui/qt/control_look.h"
 
 #include <QApplication>
 #include <QLabel>

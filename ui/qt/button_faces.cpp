@@ -1,4 +1,4 @@
-#include "ui/button_faces.h"
+#include "ui/qt/button_faces.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

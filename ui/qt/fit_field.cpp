@@ -1,4 +1,4 @@
-#include "ui/fit_field.h"
+#include "ui/qt/fit_field.h"
 
 #include <QEvent>
 #include <QFontInfo>
@@ -7,59 +7,29 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
-#include <algorithm>
-
 namespace lanqi::ui {
 
 namespace {
 
-// Narrowing alone goes this far before the font is made smaller.
-constexpr int kNarrowedStretch = 60;
-
-QFont withSize(const QFont& base, int pixelSize, int stretch) {
+QFont inForm(const QFont& base, TextForm form) {
     QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setStretch(stretch);
+    font.setPixelSize(form.pixelSize);
+    font.setStretch(form.stretch);
     return font;
-}
-
-int advance(const QFont& font, const QString& text) {
-    return QFontMetrics(font).horizontalAdvance(text);
-}
-
-// The widest stretch between `narrowest` and `widest` at which the text fits,
-// or 0 when it fits at none.
-int widestFittingStretch(const QFont& base, int pixelSize, const QString& text, int width,
-                         int narrowest, int widest) {
-    int low = narrowest, high = widest, found = 0;
-    while (low <= high) {
-        const int mid = (low + high) / 2;
-        if (advance(withSize(base, pixelSize, mid), text) <= width) {
-            found = mid;
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-        }
-    }
-    return found;
 }
 
 } // namespace
 
 FittedText fitText(const QFont& base, const QString& text, int width) {
-    if (advance(base, text) <= width) return {base, text, false};
-    const int size = QFontInfo(base).pixelSize();
-    if (int s = widestFittingStretch(base, size, text, width, kNarrowedStretch, 99))
-        return {withSize(base, size, s), text, false};
-    const int smallest = std::min(size, kSmallestPixelSize);
-    for (int px = size - 1; px >= smallest; --px)
-        if (advance(withSize(base, px, kNarrowedStretch), text) <= width)
-            return {withSize(base, px, kNarrowedStretch), text, false};
-    if (int s = widestFittingStretch(base, smallest, text, width, kNarrowestStretch,
-                                     kNarrowedStretch - 1))
-        return {withSize(base, smallest, s), text, false};
-    const QFont font = withSize(base, smallest, kNarrowestStretch);
-    return {font, QFontMetrics(font).elidedText(text, Qt::ElideRight, width), true};
+    const int pixelSize = QFontInfo(base).pixelSize();
+    const auto measure = [&base, pixelSize](std::string_view s, TextForm form) {
+        const QFont font = form == TextForm{pixelSize, 100} ? base : inForm(base, form);
+        return QFontMetrics(font).horizontalAdvance(
+            QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())));
+    };
+    const lanqi::FittedText fitted = lanqi::fitText(text.toStdString(), width, pixelSize, measure);
+    const QFont font = fitted.form == TextForm{pixelSize, 100} ? base : inForm(base, fitted.form);
+    return {font, QString::fromStdString(fitted.shown), fitted.cut};
 }
 
 FitLineEdit::FitLineEdit(QWidget* parent) : QLineEdit(parent) {

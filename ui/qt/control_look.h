@@ -1,6 +1,6 @@
 #pragma once
 // Turns a control's look from the table into Qt colours, fonts and alignment.
-#include "ui/controls_table.h"
+#include "program/controls_table.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,8 +1,9 @@
 // 澜栖: the tally window on the desktop.
-#include "app/program.h"
 #include "app/program_paths.h"
 #include "platform/executable_folder.h"
 #include "platform/single_instance.h"
+#include "program/program.h"
+#include "ui/qt/main_window.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <QApplication>
@@ -28,19 +29,13 @@ int main(int argc, char** argv) {
     app.setApplicationName(QStringLiteral("lanqi"));
     app.setApplicationDisplayName(QStringLiteral("澜栖"));
 
-    lanqi::platform::SingleInstance instance(
-        lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
-    if (!instance.acquired()) {
-        lanqi::showMessage("程序正在运行......");
-        return 0;
-    }
-
     lanqi::XlsApplication spreadsheet;
-    lanqi::Program program(spreadsheet, lanqi::workbookPath(), lanqi::showMessage, lanqi::askUser,
-                           [] { QApplication::exit(0); });
-    program.Form_Load();
+    lanqi::Program program(spreadsheet, lanqi::workbookPath(),
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+    lanqi::ui::MainWindow window(program);
+    if (!program.start()) return 0;
     if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))
-        program.window().installEventFilter(new ExitAfterFirstPaint(&program.window()));
-    program.window().show();
+        window.installEventFilter(new ExitAfterFirstPaint(&window));
+    window.show();
     return app.exec();
 }

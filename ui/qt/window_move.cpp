@@ -1,4 +1,4 @@
-#include "ui/window_move.h"
+#include "ui/qt/window_move.h"
 
 #include <QScreen>
 #include <QStyle>

@@ -1,18 +1,17 @@
 #pragma once
 // The single-line fields. While a field is edited it is a plain edit field.
-// Otherwise it shows its text from the start, and a text wider than the field
-// in a narrower, then smaller font; a text that does not fit even at the
-// smallest legible size ends in "…" and is shown whole in the tooltip. No
-// field ever shows part of a number as if it were the whole.
+// Otherwise it shows its text from the start, fitted as the program's rule
+// says; a text cut with "…" is shown whole in the tooltip.
+#include "program/fit_text.h"
+
 #include <QFont>
 #include <QLineEdit>
 #include <QString>
 
 namespace lanqi::ui {
 
-// The narrowest and smallest a figure is drawn and still read at a glance.
-inline constexpr int kNarrowestStretch = 50; // percent of the normal width
-inline constexpr int kSmallestPixelSize = 10;
+using lanqi::kNarrowestStretch;
+using lanqi::kSmallestPixelSize;
 
 struct FittedText {
     QFont font;
@@ -20,9 +19,8 @@ struct FittedText {
     bool cut = false; // the text does not fit even at the smallest size
 };
 
-// How `text` is shown in `width` pixels: in `base` when it fits; otherwise
-// narrowed first (down to 60 % of its width), then made smaller (down to the
-// smallest size) and narrowed further (down to the narrowest), then cut.
+// How `text` is shown in `width` pixels by `base` or a narrower or smaller
+// form of it.
 FittedText fitText(const QFont& base, const QString& text, int width);
 
 class FitLineEdit : public QLineEdit {

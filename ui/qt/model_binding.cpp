@@ -1,12 +1,9 @@
-#include "ui/model_binding.h"
-
-#include "calc/numeric_text.h"
+#include "ui/qt/model_binding.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -32,29 +29,6 @@ void showItems(QComboBox* box, const std::vector<std::string>& shown,
     if (!added.isEmpty()) box->addItems(added);
 }
 
-// UTF-16 units of the character whose UTF-8 form starts with `lead`; 0 for a
-// continuation byte.
-int unitsOf(unsigned char lead) {
-    if ((lead & 0xC0) == 0x80) return 0;
-    return lead >= 0xF0 ? 2 : 1;
-}
-
-// Moves `bytes` through `s` from a place at `units` UTF-16 units to the place
-// at `target` units, forwards or backwards.
-size_t moveToUnit(const std::string& s, qsizetype units, size_t bytes, qsizetype target) {
-    while (units < target && bytes < s.size()) {
-        units += unitsOf(static_cast<unsigned char>(s[bytes]));
-        ++bytes;
-        while (bytes < s.size() && unitsOf(static_cast<unsigned char>(s[bytes])) == 0) ++bytes;
-    }
-    while (units > target && bytes > 0) {
-        --bytes;
-        while (bytes > 0 && unitsOf(static_cast<unsigned char>(s[bytes])) == 0) --bytes;
-        units -= unitsOf(static_cast<unsigned char>(s[bytes]));
-    }
-    return bytes;
-}
-
 // The document's text in [from, from + count) as toPlainText() gives it.
 QString plainTextAt(QTextDocument* doc, int from, int count) {
     QTextCursor cursor(doc);
@@ -72,51 +46,37 @@ QString plainTextAt(QTextDocument* doc, int from, int count) {
 
 } // namespace
 
-ModelBinding::ModelBinding(TallySheet& sheet, const ControlMap& controls, QObject* parent)
-    : QObject(parent), sheet_(sheet), controls_(controls) {
+ModelBinding::ModelBinding(Program& program, const ControlMap& controls, QObject* parent)
+    : QObject(parent), program_(program), sheet_(program.sheet()), controls_(controls) {
     watchSheet();
     watchControls();
     showAll();
 }
 
+// The watches end with the binding.
 void ModelBinding::watchSheet() {
-    // The sheet may outlive the window; its handlers then find no binding.
-    QPointer<ModelBinding> self(this);
     for (int a = 0; a < kArrCount; ++a) {
         const Arr arr = static_cast<Arr>(a);
-        sheet_.onChange(arr, [self, arr](int index) {
-            if (self) self->showField({arr, index});
-        });
+        watches_.push_back(sheet_.onChange(arr, [this, arr](int index) {
+            showField({arr, index});
+        }));
     }
-    sheet_.onComboChange([self](Combo c) {
-        if (self) self->showCombo(c);
-    });
-    sheet_.onCaptionChange([self](Label l) {
-        if (self) self->showCaption(l);
-    });
+    watches_.push_back(sheet_.onComboChange([this](Combo c) { showCombo(c); }));
+    watches_.push_back(sheet_.onCaptionChange([this](Label l) { showCaption(l); }));
 }
 
 void ModelBinding::watchControls() {
     for (FieldId f : controls_.fields()) {
         QWidget* w = controls_.field(f);
         if (auto* line = qobject_cast<QLineEdit*>(w)) {
-            const bool number = isNumberInput(f.arr);
-            connect(line, &QLineEdit::textEdited, this,
-                    [this, f, line, number](const QString& text) {
-                        std::string typed = text.toStdString();
-                        if (number) {
-                            // Full-width forms are one UTF-16 unit each, as their
-                            // ASCII forms are, so the caret keeps its place.
-                            std::string ascii = asciiNumberForms(typed);
-                            if (ascii != typed) {
-                                const int caret = line->cursorPosition();
-                                line->setText(qt(ascii));
-                                line->setCursorPosition(caret);
-                                typed = std::move(ascii);
-                            }
-                        }
-                        sheet_.setText(f, typed);
-                    });
+            // What the program makes of the text (full-width digits become
+            // ASCII, unit for unit) comes back through the mirror; the caret
+            // stays where the user left it.
+            connect(line, &QLineEdit::textEdited, this, [this, f, line](const QString& text) {
+                const int caret = line->cursorPosition();
+                program_.textTyped(f, text.toStdString());
+                if (line->cursorPosition() != caret) line->setCursorPosition(caret);
+            });
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
             connect(memo->document(), &QTextDocument::contentsChange, this,
                     [this, f](int position, int removed, int added) {
@@ -129,12 +89,10 @@ void ModelBinding::watchControls() {
         QComboBox* box = controls_.combo(combo);
         if (!box) continue;
         connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
-            sheet_.setComboText(combo, text.toStdString());
+            program_.listTextTyped(combo, text.toStdString());
         });
-        connect(box, &QComboBox::activated, this, [this, combo](int k) {
-            sheet_.selectComboEntry(combo, k);
-            emit comboPicked(combo);
-        });
+        connect(box, &QComboBox::activated, this,
+                [this, combo](int k) { program_.listPicked(combo, k); });
     }
 }
 
@@ -154,7 +112,6 @@ void ModelBinding::showField(FieldId field) {
         showing_ = true;
         memo->setPlainText(text);
         showing_ = false;
-        memoMark_ = {};
         memoUnits_ = text.size();
     }
 }
@@ -176,14 +133,12 @@ void ModelBinding::mirrorMemoChange(FieldId field, int position, int removed, in
         mirrorWholeMemo(field);
         return;
     }
-    const std::string& text = sheet_.text(field);
-    const size_t from = moveToUnit(text, memoMark_.units, memoMark_.bytes, position);
-    const size_t to = moveToUnit(text, position, from, position + removed);
     const std::string inserted = plainTextAt(doc, position, added).toStdString();
     mirroring_ = true;
-    sheet_.replaceText(field, from, to - from, inserted);
+    const bool mirrored = program_.remarksEdited(static_cast<size_t>(position),
+                                                 static_cast<size_t>(removed), inserted);
     mirroring_ = false;
-    memoMark_ = {position + added, from + inserted.size()};
+    if (!mirrored) return mirrorWholeMemo(field);
     memoUnits_ = length;
 }
 
@@ -191,9 +146,8 @@ void ModelBinding::mirrorWholeMemo(FieldId field) {
     auto* memo = static_cast<QPlainTextEdit*>(controls_.field(field));
     const QString text = memo->toPlainText();
     mirroring_ = true;
-    sheet_.setText(field, text.toStdString());
+    program_.textTyped(field, text.toStdString());
     mirroring_ = false;
-    memoMark_ = {};
     memoUnits_ = text.size();
 }
 
