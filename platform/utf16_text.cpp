@@ -55,7 +55,7 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::size_t unitsOf(char32_t c) {
+std::size_t unitsOfCode(char32_t c) {
     return c >= 0x10000 ? 2 : 1;
 }
 
@@ -100,7 +100,7 @@ std::size_t utf16Length(std::string_view utf8) {
     for (std::size_t at = 0; at < utf8.size();) {
         const Decoded d = decodeAt(utf8, at);
         at += d.bytes;
-        units += unitsOf(d.code);
+        units += unitsOfCode(d.code);
     }
     return units;
 }
@@ -109,8 +109,8 @@ std::size_t byteOffsetOfUnit(std::string_view utf8, std::size_t unit) {
     std::size_t at = 0;
     for (std::size_t units = 0; at < utf8.size();) {
         const Decoded d = decodeAt(utf8, at);
-        if (units + unitsOf(d.code) > unit) break;
-        units += unitsOf(d.code);
+        if (units + unitsOfCode(d.code) > unit) break;
+        units += unitsOfCode(d.code);
         at += d.bytes;
     }
     return at;

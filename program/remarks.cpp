@@ -6,17 +6,6 @@
 
 namespace lanqi {
 
-namespace {
-
-// UTF-16 units of the character whose UTF-8 form starts with `lead`; 0 for a
-// continuation byte.
-std::size_t unitsOf(unsigned char lead) {
-    if ((lead & 0xC0) == 0x80) return 0;
-    return lead >= 0xF0 ? 2 : 1;
-}
-
-} // namespace
-
 RemarksMirror::RemarksMirror(TallySheet& sheet)
     : sheet_(sheet), units_(platform::utf16Length(text())),
       watch_(sheet.onChange(Arr::Text13, [this](int) {
@@ -27,17 +16,19 @@ RemarksMirror::RemarksMirror(TallySheet& sheet)
 
 RemarksMirror::Place RemarksMirror::moveTo(Place from, std::size_t target) const {
     const std::string& s = text();
-    const auto lead = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const auto unitsAt = [&s](std::size_t i) {
+        return platform::utf16UnitsOfLead(static_cast<unsigned char>(s[i]));
+    };
     if (from.bytes > s.size()) from = {};
     while (from.units < target && from.bytes < s.size()) {
-        from.units += unitsOf(lead(from.bytes));
+        from.units += unitsAt(from.bytes);
         ++from.bytes;
-        while (from.bytes < s.size() && unitsOf(lead(from.bytes)) == 0) ++from.bytes;
+        while (from.bytes < s.size() && unitsAt(from.bytes) == 0) ++from.bytes;
     }
     while (from.units > target && from.bytes > 0) {
         --from.bytes;
-        while (from.bytes > 0 && unitsOf(lead(from.bytes)) == 0) --from.bytes;
-        from.units -= unitsOf(lead(from.bytes));
+        while (from.bytes > 0 && unitsAt(from.bytes) == 0) --from.bytes;
+        from.units -= unitsAt(from.bytes);
     }
     return from;
 }
