@@ -53,24 +53,26 @@ class RecordingPort : public WindowPort {
     }
 };
 
-// A folder of each test's own: CTest runs the tests side by side.
-std::filesystem::path testFolder() {
-    return std::filesystem::temp_directory_path() /
-           ("lanqi-layer-test-" + std::to_string(std::random_device{}()));
-}
+// A folder of each test's own (CTest runs the tests side by side), removed
+// once the program that holds its lock file has ended.
+struct TestFolder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("lanqi-layer-test-" + std::to_string(std::random_device{}()));
+    TestFolder() { std::filesystem::create_directories(path); }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
 
 class ProgramLayer : public ::testing::Test {
   protected:
     ProgramLayer() {
-        std::filesystem::create_directories(folder);
         app.file[std::string(kBillSheet)];
         app.cell(kStoreSheet, 4, A) = "林海木业";
         attached = program.attach(port);
     }
-    ~ProgramLayer() override {
-        attached.reset();
-        std::filesystem::remove_all(folder);
-    }
+    ~ProgramLayer() override { attached.reset(); }
     ControlId id(const char* name) { return *controlNamed(name); }
     void click(const char* name) { program.clicked(id(name)); }
     // Enter pressed in `from`: where the focus goes.
@@ -81,7 +83,8 @@ class ProgramLayer : public ::testing::Test {
     std::string bill(int row, int column) { return app.cell(kBillSheet, row, column); }
 
     testing::FakeSpreadsheet app;
-    std::filesystem::path folder = testFolder();
+    TestFolder testFolder;
+    const std::filesystem::path& folder = testFolder.path;
     Program program{app, folder / "账单明细.xls", folder / "lanqi.lock"};
     TallySheet& sheet = program.sheet();
     RecordingPort port;

@@ -87,7 +87,6 @@ void ModelBinding::watchControls() {
     for (int c = 0; c < kComboCount; ++c) {
         const Combo combo = static_cast<Combo>(c);
         QComboBox* box = controls_.combo(combo);
-        if (!box) continue;
         connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
             program_.listTextTyped(combo, text.toStdString());
         });
@@ -153,7 +152,6 @@ void ModelBinding::mirrorWholeMemo(FieldId field) {
 
 void ModelBinding::showCombo(Combo combo) {
     QComboBox* box = controls_.combo(combo);
-    if (!box) return;
     const ComboState& state = sheet_.combo(combo);
     const QSignalBlocker quiet(box);
     std::vector<std::string>& shown = shownItems_[static_cast<size_t>(combo)];
@@ -174,7 +172,7 @@ void ModelBinding::showCombo(Combo combo) {
 void ModelBinding::showCaption(Label label) {
     QLabel* l = controls_.caption(label);
     const QString text = qt(sheet_.caption(label));
-    if (l && l->text() != text) l->setText(text);
+    if (l->text() != text) l->setText(text);
 }
 
 } // namespace lanqi::ui
