@@ -7,6 +7,7 @@
 #include "platform/system_error_text.h"
 #include "platform/utf8_path.h"
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"

@@ -34,7 +34,4 @@ class TallyFileError : public std::runtime_error {
 // of the first bad entry, before anything is set.
 void readTallyFile(std::istream& in, TallySheet& sheet);
 
-// Ticks until a tick changes nothing (the amount total lags one tick).
-void recalculateUntilStable(TallySheet& sheet);
-
 } // namespace lanqi

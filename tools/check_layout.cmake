@@ -3,9 +3,12 @@
 # - outside the engine and its own tests, nothing includes the engine's inside;
 # - no system header of POSIX or Windows outside platform/ and the Windows
 #   window ui/win32/ (tests and benchmarks may drive processes themselves);
-# - the Windows window uses no Qt, and no window includes the other's files.
+# - Qt only in the Qt window, ui/qt/ (tests, benchmarks and the icon drawing
+#   of packaging/ aside), and no window's header outside its window: the
+#   program and everything under it build without a window toolkit; neither
+#   window includes the other's files.
 #   cmake -DROOT=<source folder> -P tools/check_layout.cmake
-set(project_folders "calc|tally|editing|workbook|platform|ui|app|tests|bench|tools|packaging")
+set(project_folders "calc|tally|editing|workbook|platform|program|ui|app|tests|bench|tools|packaging")
 set(engine_inside "cfb|biff|book|bytes|xls/src")
 set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|windowsx\\.h|commctrl\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
 
@@ -31,8 +34,17 @@ foreach(f ${sources})
     if(NOT f MATCHES "^(platform|tests|bench|ui/win32)/" AND line MATCHES "#include <(${system_headers})>")
       list(APPEND faults "${f}: a system call outside platform/: ${line}")
     endif()
-    if(f MATCHES "^ui/win32/" AND line MATCHES "#include <Q")
-      list(APPEND faults "${f}: Qt in the Windows window: ${line}")
+    if(NOT f MATCHES "^(ui/qt|tests|bench|packaging)/" AND line MATCHES "#include <Q[A-Za-z]*>")
+      list(APPEND faults "${f}: Qt outside the Qt window: ${line}")
+    endif()
+    if(NOT f MATCHES "^(ui|tests|bench|packaging)/" AND line MATCHES "#include \"ui/")
+      list(APPEND faults "${f}: a window's header outside the windows: ${line}")
+    endif()
+    if(f MATCHES "^ui/win32/" AND line MATCHES "#include \"ui/qt/")
+      list(APPEND faults "${f}: the Qt window's header in the Windows window: ${line}")
+    endif()
+    if(f MATCHES "^ui/qt/" AND line MATCHES "#include \"ui/win32/")
+      list(APPEND faults "${f}: the Windows window's header in the Qt window: ${line}")
     endif()
   endforeach()
 endforeach()
