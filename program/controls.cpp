@@ -65,7 +65,11 @@ bool takesTab(const TallySheet& sheet, ControlId id) {
 std::string controlName(ControlId control) {
     const Control& row = kControls.at(control);
     std::string name(row.name);
-    if (row.index != kNoIndex) name += "(" + std::to_string(row.index) + ")";
+    if (row.index != kNoIndex) {
+        name += '(';
+        name += std::to_string(row.index);
+        name += ')';
+    }
     return name;
 }
 
