@@ -42,7 +42,7 @@ std::string utf8(const std::wstring& w) {
 // this answers 0 rather than hanging the test.
 LRESULT ask(HWND h, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(h, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutW(h, message, wParam, lParam, SMTO_NORMAL, 15000, &result);
     return static_cast<LRESULT>(result);
 }
 

@@ -49,6 +49,7 @@ class Lanqi:
         self.build, self.folder = build, folder
         self.exe = os.path.join(folder, "lanqi.exe")
         self.process = None
+        self.x_window = None
 
     def probe(self, *args, check_rc=True):
         try:
@@ -67,9 +68,12 @@ class Lanqi:
         self.process = subprocess.Popen([WINE, self.exe], cwd=self.folder,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         env=dict(os.environ, WINEDEBUG="-all"))
+        self.x_window = None
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
-            if self.probe("focus", check_rc=False)[0] == 0:
+            rc, focus = self.probe("focus", check_rc=False)
+            # Shown, and the focus where the program puts it at start.
+            if rc == 0 and focus.strip():
                 self.focus_window()
                 return self
             check(self.process.poll() is None, "lanqi.exe ended at start")
@@ -77,10 +81,13 @@ class Lanqi:
         raise Fault("no window within 60 s")
 
     def focus_window(self):
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^澜栖$"],
-                               capture_output=True, text=True).stdout.split()
-        check(found, "no X window named 澜栖")
-        subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]], check=True, timeout=10)
+        """Gives the window the X input focus (there is no window manager)."""
+        if not self.x_window:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^澜栖$"],
+                                   capture_output=True, text=True).stdout.split()
+            check(found, "no X window named 澜栖")
+            self.x_window = found[-1]
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.x_window], timeout=10)
 
     def stop(self):
         # Wine runs the program in a process of its own; the probe ends it.
@@ -104,11 +111,13 @@ class Lanqi:
         return self.probe("focus")[1].strip()
 
     def keys(self, *keys, repeat=1):
-        subprocess.run(["xdotool", "key", "--delay", "30", "--repeat", str(repeat)] + list(keys),
+        self.focus_window()
+        subprocess.run(["xdotool", "key", "--delay", "15", "--repeat", str(repeat)] + list(keys),
                        check=True, timeout=60)
         time.sleep(0.2)
 
     def type(self, text):
+        self.focus_window()
         subprocess.run(["xdotool", "type", "--delay", "30", text], check=True, timeout=60)
         time.sleep(0.1)
 
