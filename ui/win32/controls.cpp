@@ -92,7 +92,7 @@ void Controls::create(HWND form, HINSTANCE instance) {
         if (kControls[row].kind == Kind::Frame) {
             const Native n = nativeOf(kControls[row]);
             frame_ = CreateWindowExW(n.exStyle, n.cls, widen(kControls[row].caption).c_str(),
-                                     WS_CHILD | WS_VISIBLE | n.style, 0, 0, 0, 0, form,
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, 0, 0, 0, 0, form,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(
                                          controlId(static_cast<int>(row)))),
                                      instance, nullptr);
@@ -103,7 +103,7 @@ void Controls::create(HWND form, HINSTANCE instance) {
         if (c.kind == Kind::Frame) continue;
         const Native n = nativeOf(c);
         handles_[row] = CreateWindowExW(
-            n.exStyle, n.cls, widen(c.caption).c_str(), WS_CHILD | WS_VISIBLE | n.style, 0, 0, 0, 0,
+            n.exStyle, n.cls, widen(c.caption).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, 0, 0, 0, 0,
             frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(static_cast<int>(row)))),
             instance, nullptr);
         // Each new control goes to the bottom of the stack: the stack is the tab order.
