@@ -180,8 +180,12 @@ int layout(HWND window) {
     }
     int found = 0;
     RECT frame{};
+    HWND frameWindow = nullptr;
     for (HWND h : children(window))
-        if (const Control* c = rowOf(h); c && c->kind == Kind::Frame) frame = placeIn(window, h);
+        if (const Control* c = rowOf(h); c && c->kind == Kind::Frame) {
+            frame = placeIn(window, h);
+            frameWindow = h;
+        }
     for (HWND h : children(window)) {
         const Control* c = rowOf(h);
         if (!c) continue;
@@ -206,6 +210,19 @@ int layout(HWND window) {
             std::printf("%s: caption %s\n", controlName(*c).c_str(), utf8(textOf(h)).c_str());
             ++faults;
         }
+    }
+    // The system's Tab follows the stack of the frame's children: the
+    // controls that take the focus lie in tab order.
+    int lastTab = -1;
+    for (HWND h = frameWindow ? GetWindow(frameWindow, GW_CHILD) : nullptr; h;
+         h = GetWindow(h, GW_HWNDNEXT)) {
+        const Control* c = rowOf(h);
+        if (!c || c->kind == Kind::Label) continue;
+        if (c->tab < lastTab) {
+            std::printf("%s: stacked after a later tab position\n", controlName(*c).c_str());
+            ++faults;
+        }
+        lastTab = c->tab;
     }
     if (found != static_cast<int>(kControls.size())) {
         std::printf("%d controls of %zu\n", found, kControls.size());

@@ -59,6 +59,8 @@ std::array<size_t, kControls.size()> tabOrder() {
 
 // An open list shows this many entries.
 constexpr int kListEntries = 12;
+// An open list's height in closed lists' heights, before its font is known.
+constexpr int kOpenListLines = 10;
 
 int openListHeight(HWND combo) {
     return static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0)) * kListEntries;
@@ -87,48 +89,54 @@ int scaled(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
-void Controls::create(HWND form, HINSTANCE instance) {
-    for (size_t row = 0; row < kControls.size(); ++row)
-        if (kControls[row].kind == Kind::Frame) {
-            const Native n = nativeOf(kControls[row]);
-            frame_ = CreateWindowExW(n.exStyle, n.cls, widen(kControls[row].caption).c_str(),
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, 0, 0, 0, 0, form,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(
-                                         controlId(static_cast<int>(row)))),
-                                     instance, nullptr);
-            handles_[row] = frame_;
-        }
-    for (size_t row : tabOrder()) {
+// Each control is made at its place for `dpi`. A new control goes to the
+// bottom of its siblings' stack, so made in tab order the stack is the tab
+// order that the system's Tab follows.
+void Controls::create(HWND form, HINSTANCE instance, UINT dpi) {
+    auto make = [&](size_t row, HWND parent) {
         const Control& c = kControls[row];
-        if (c.kind == Kind::Frame) continue;
         const Native n = nativeOf(c);
-        handles_[row] = CreateWindowExW(
-            n.exStyle, n.cls, widen(c.caption).c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, 0, 0, 0, 0,
-            frame_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(static_cast<int>(row)))),
+        const int extra = c.kind == Kind::Combo ? kOpenListLines * scaled(c.place.height, dpi) : 0;
+        return CreateWindowExW(
+            n.exStyle, n.cls, widen(c.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, scaled(c.place.left, dpi),
+            scaled(c.place.top, dpi), scaled(c.place.width, dpi),
+            scaled(c.place.height, dpi) + extra, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(static_cast<int>(row)))),
             instance, nullptr);
-        // Each new control goes to the bottom of the stack: the stack is the tab order.
-        SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    }
+    };
+    for (size_t row = 0; row < kControls.size(); ++row)
+        if (kControls[row].kind == Kind::Frame) frame_ = handles_[row] = make(row, form);
+    for (size_t row : tabOrder())
+        if (kControls[row].kind != Kind::Frame) handles_[row] = make(row, frame_);
     // Labels under everything: a field that overlaps a label is drawn over it.
     // Among themselves a later row lies over an earlier one (the link over
     // the end of the date).
     for (size_t row = kControls.size(); row-- > 0;)
         if (kControls[row].kind == Kind::Label)
-            SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
 void Controls::place(const GdiObjects& gdi) const {
     const UINT dpi = gdi.dpi();
     for (size_t row = 0; row < kControls.size(); ++row) {
         const Control& c = kControls[row];
+        const int extra = c.kind == Kind::Combo ? openListHeight(handles_[row]) : 0;
+        SetWindowPos(handles_[row], nullptr, scaled(c.place.left, dpi), scaled(c.place.top, dpi),
+                     scaled(c.place.width, dpi), scaled(c.place.height, dpi) + extra,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    dress(gdi);
+}
+
+void Controls::dress(const GdiObjects& gdi) const {
+    const UINT dpi = gdi.dpi();
+    for (size_t row = 0; row < kControls.size(); ++row) {
+        const Control& c = kControls[row];
         HWND h = handles_[row];
         SetWindowFont(h, gdi.font(c.look.font), FALSE);
-        const int height = scaled(c.place.height, dpi);
-        const int extra = c.kind == Kind::Combo ? openListHeight(h) : 0;
-        SetWindowPos(h, nullptr, scaled(c.place.left, dpi), scaled(c.place.top, dpi),
-                     scaled(c.place.width, dpi), height + extra,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        if (c.kind == Kind::Combo) fitClosedHeight(h, height);
+        if (c.kind == Kind::Combo) fitClosedHeight(h, scaled(c.place.height, dpi));
         if (c.kind == Kind::TextBox || c.kind == Kind::Memo)
             SendMessageW(h, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
                          MAKELPARAM(scaled(15, dpi), scaled(15, dpi)));

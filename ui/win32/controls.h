@@ -15,10 +15,13 @@ class GdiObjects;
 
 class Controls {
   public:
-    // Makes every control; the frame's children go inside the frame.
-    void create(HWND form, HINSTANCE instance);
-    // Places every control and sets its font for the DPI of `gdi`.
+    // Makes every control at its place for `dpi`; the frame's children go
+    // inside the frame.
+    void create(HWND form, HINSTANCE instance, UINT dpi);
+    // Places every control again and dresses it, for the DPI of `gdi`.
     void place(const GdiObjects& gdi) const;
+    // Sets every control's font and the edges that follow it, for the DPI of `gdi`.
+    void dress(const GdiObjects& gdi) const;
 
     HWND handle(size_t row) const { return handles_[row]; }
     HWND frame() const { return frame_; }

@@ -157,7 +157,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
-    controls_.create(hwnd, instance_);
+    controls_.create(hwnd, instance_, GetDpiForWindow(hwnd));
     tooltip_ = makeFieldTooltip(hwnd, instance_);
     painters_.reserve(kControls.size());
     for (size_t row = 0; row < kControls.size(); ++row) {
@@ -168,7 +168,7 @@ BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
         }
         if (c.kind == Kind::Memo) attachRemarksEdit(controls_.handle(row), program_);
     }
-    applyDpi(GetDpiForWindow(hwnd));
+    applyDpi(GetDpiForWindow(hwnd), false);
     mirror_ = std::make_unique<SheetMirror>(program_, controls_);
     mirror_->showAll();
     return TRUE;
@@ -182,12 +182,15 @@ void FormWindow::onDestroy(HWND hwnd) {
     PostQuitMessage(0);
 }
 
-void FormWindow::applyDpi(UINT dpi) {
+void FormWindow::applyDpi(UINT dpi, bool movePlaces) {
     auto gdi = std::make_unique<GdiObjects>(dpi);
     fittedFonts_.use(gdi.get());
     frameLook_.gdi = gdi.get();
     setFrameLook(controls_.frame(), &frameLook_);
-    controls_.place(*gdi);
+    if (movePlaces)
+        controls_.place(*gdi);
+    else
+        controls_.dress(*gdi);
     gdi_ = std::move(gdi);
     InvalidateRect(form_, nullptr, TRUE);
 }
@@ -195,7 +198,7 @@ void FormWindow::applyDpi(UINT dpi) {
 void FormWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     SetWindowPos(form_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyDpi(dpi);
+    applyDpi(dpi, true);
 }
 
 // Coming back to the window gives the focus back where it was, and that is

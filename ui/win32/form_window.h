@@ -63,7 +63,9 @@ class FormWindow : public WindowPort {
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void runLater();
 
-    void applyDpi(UINT dpi);
+    // The fonts and brushes for `dpi`; the controls moved to their places
+    // for it when they are not there yet.
+    void applyDpi(UINT dpi, bool movePlaces);
     void focusChanged(ControlId id);
     void ringFocus();
 
