@@ -316,7 +316,8 @@ def case_tally(source, build):
 
 
 def case_selectors(source, build):
-    """The party and detail captions choose the lists on show; a name moves the details."""
+    """The party and detail captions choose the lists on show; a name moves the details;
+    the minimise button."""
     with Session(source, build) as w:
         w.pick_next("Combo4")  # 供货商:
         c = w.controls("Combo4", *SLOT_LISTS)
@@ -334,6 +335,9 @@ def case_selectors(source, build):
         moved = [n for n in ("Combo1", "Combo7", "Combo8", "Combo9", "Combo10", "Combo11")
                  if c[n].selected != k]
         check(k >= 0 and not moved, "row sync to entry %d: %s did not follow" % (k, moved))
+        # 最小化 minimises the window.
+        w.click("Command2")
+        check(w.form()[3] == "1", "Command2 did not minimise the window")
 
 
 def case_bill(source, build):

@@ -30,8 +30,10 @@ int measure(HDC dc, HFONT font, std::string_view text) {
     return size.cx;
 }
 
+// The whole text as the field's tooltip; an empty tip shows none.
 void setTip(const FieldPainter& p, HWND field, const std::string& text) {
-    if (!p.tooltip) return;
+    if (!p.tooltip || p.tip == text) return;
+    p.tip = text;
     std::u16string tip = platform::utf16(text);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -52,6 +54,10 @@ UINT alignOf(HWND field) {
 bool paintFitted(HWND field, const FieldPainter& p) {
     if (GetFocus() == field || !p.fonts) return false;
     const std::string text = windowText(field);
+    if (text.empty()) {
+        setTip(p, field, text);
+        return false;
+    }
     RECT r;
     GetClientRect(field, &r);
     const DWORD margins = static_cast<DWORD>(SendMessageW(field, EM_GETMARGINS, 0, 0));

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 #include <tuple>
 
 namespace lanqi::ui::win32 {
@@ -34,6 +35,7 @@ struct FieldPainter {
     Font font = Font::Default;
     FittedFonts* fonts = nullptr;
     HWND tooltip = nullptr; // holds the field as a tool
+    mutable std::string tip; // what the tooltip shows for the field
 };
 
 // Makes `field` draw as said above while it has not the focus.

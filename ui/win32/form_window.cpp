@@ -95,6 +95,12 @@ void FormWindow::show(int showCommand) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(form_, showCommand);
     UpdateWindow(form_);
+    // For start-up timing: once the window and every control are drawn the
+    // process ends, before any timer has run and without taking the window down.
+    if (exitAfterShow_) {
+        RedrawWindow(form_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ExitProcess(0);
+    }
     focus(program_.firstFocus());
     for (size_t t = 0; t < std::size(kTimers); ++t)
         SetTimer(form_, timerId(t), static_cast<UINT>(kTimers[t].intervalMs), nullptr);
@@ -144,7 +150,6 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         HANDLE_MSG(hwnd, WM_LBUTTONDOWN, onButtonDown);
         HANDLE_MSG(hwnd, WM_RBUTTONDOWN, onButtonDown);
         HANDLE_MSG(hwnd, WM_MBUTTONDOWN, onButtonDown);
-        HANDLE_MSG(hwnd, WM_PAINT, onPaint);
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -163,7 +168,7 @@ BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
     for (size_t row = 0; row < kControls.size(); ++row) {
         const Control& c = kControls[row];
         if (c.kind == Kind::TextBox) {
-            painters_.push_back({c.look.font, &fittedFonts_, tooltip_});
+            painters_.push_back({c.look.font, &fittedFonts_, tooltip_, {}});
             attachFittedField(controls_.handle(row), &painters_.back());
         }
         if (c.kind == Kind::Memo) attachRemarksEdit(controls_.handle(row), program_);
@@ -277,14 +282,6 @@ void FormWindow::onButtonDown(HWND, BOOL, int, int, UINT) {
     program_.barePressed();
 }
 
-void FormWindow::onPaint(HWND hwnd) {
-    PAINTSTRUCT ps;
-    BeginPaint(hwnd, &ps);
-    EndPaint(hwnd, &ps);
-    // For start-up timing: the window has been drawn once.
-    if (exitAfterShow_) PostQuitMessage(0);
-}
-
 void FormWindow::runLater() {
     while (!later_.empty()) {
         auto task = std::move(later_.front());
@@ -305,7 +302,9 @@ Choice FormWindow::ask(std::string_view message, std::span<const Choice> choices
     return choices.empty() ? Choice::Cancel : choices[std::min(chosen, choices.size() - 1)];
 }
 
+// The window goes at once; taking its controls down follows out of sight.
 void FormWindow::endProgram() {
+    ShowWindow(form_, SW_HIDE);
     PostQuitMessage(0);
 }
 

@@ -59,7 +59,6 @@ class FormWindow : public WindowPort {
     HBRUSH onCtlColor(HWND, HDC dc, HWND control, int type);
     void onDrawItem(HWND, const DRAWITEMSTRUCT* item);
     void onButtonDown(HWND, BOOL doubleClick, int x, int y, UINT keys);
-    void onPaint(HWND);
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void runLater();
 
