@@ -257,26 +257,49 @@ TEST(ExcelFiles, StrayFormulaRecordsDoNotBecomeAFormulasResult) {
     }
 }
 
-TEST(ExcelFiles, BytesThatWouldNotReadBackAreNotSaved) {
-    // A cell holds at most 32767 characters: a longer text would be saved
-    // cut short, and the read-back check refuses the save.
-    test::BookSpec plan;
-    plan.sheets = {{"原木一", {}, {}}};
-    auto doc = xls::Document::parse(test::buildFile(plan));
-    doc.setCell(0, 0, 0, CellValue::ofText(std::string(40000, 'x')));
-    try {
+TEST(ExcelFiles, ATextLongerThanACellHoldsIsRefusedBeforeAnythingIsWritten) {
+    // Saved, a longer text would come back cut short. Lengths count UTF-16
+    // units: a character outside the BMP takes two.
+    std::string emoji = "\xF0\x9F\x8C\xB2"; // U+1F332
+    struct Case {
+        std::string text;
+        bool fits;
+    };
+    std::string repeatedEmoji;
+    for (int i = 0; i < 16384; ++i) repeatedEmoji += emoji;
+    const Case cases[] = {
+        {std::string(32767, 'x'), true},
+        {std::string(32768, 'x'), false},
+        {std::string(40000, 'x'), false},
+        {repeatedEmoji, false},                          // 32768 units
+        {repeatedEmoji.substr(emoji.size()) + "x", true}, // 32767 units
+    };
+    for (const Case& c : cases) {
+        test::BookSpec plan;
+        plan.sheets = {{"原木一", {}, {}}};
+        auto doc = xls::Document::parse(test::buildFile(plan));
+        doc.setCell(0, 27, 9, CellValue::ofText("木材"));
         doc.serialize();
-        ADD_FAILURE() << "saved";
-    } catch (const xls::Error& e) {
-        EXPECT_NE(std::string(e.what()).find("第 1 行第 1 列"), std::string::npos) << e.what();
+        doc.markSaved();
+        try {
+            doc.setCell(0, 27, 9, CellValue::ofText(c.text));
+            EXPECT_TRUE(c.fits) << c.text.size();
+            EXPECT_EQ(xls::Document::parse(doc.serialize()).cell(0, 27, 9),
+                      CellValue::ofText(c.text));
+            // Changed until the caller says the bytes reached the disk.
+            EXPECT_TRUE(doc.changed());
+            doc.markSaved();
+            EXPECT_FALSE(doc.changed());
+        } catch (const xls::Error& e) {
+            EXPECT_FALSE(c.fits) << c.text.size();
+            EXPECT_EQ(e.kind(), xls::ErrorKind::TextTooLong);
+            std::string message = e.what();
+            EXPECT_NE(message.find("J28"), std::string::npos) << message;
+            EXPECT_NE(message.find("32767"), std::string::npos) << message;
+            EXPECT_FALSE(doc.changed());
+            EXPECT_EQ(doc.cell(0, 27, 9), CellValue::ofText("木材"));
+        }
     }
-    EXPECT_TRUE(doc.changed());
-    doc.setCell(0, 0, 0, CellValue::ofText("木材"));
-    EXPECT_EQ(xls::Document::parse(doc.serialize()).cell(0, 0, 0), CellValue::ofText("木材"));
-    // Changed until the caller says the bytes reached the disk.
-    EXPECT_TRUE(doc.changed());
-    doc.markSaved();
-    EXPECT_FALSE(doc.changed());
 }
 
 } // namespace

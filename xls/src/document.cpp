@@ -6,6 +6,7 @@
 #include "book/cell_value.h"
 #include "book/edit.h"
 #include "book/workbook_stream.h"
+#include "bytes/utf16.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
 
@@ -39,6 +40,14 @@ bool startsBiff8(ByteView stream) {
 }
 
 using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
+
+// A cell as the spreadsheet names it: J28, AA3.
+std::string cellName(std::uint32_t row, std::uint16_t col) {
+    std::string letters;
+    for (unsigned c = col + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
 
 } // namespace
 
@@ -138,6 +147,15 @@ void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
                        const CellValue& value) {
     if (row >= kMaxRows || col >= kMaxColumns)
         throw std::out_of_range("cell outside the worksheet");
+    if (value.kind == CellValue::Kind::Text) {
+        const std::size_t length = utf8ToUtf16(value.text).size();
+        if (length > kMaxTextLength)
+            throw Error(ErrorKind::TextTooLong,
+                        "工作表“" + worksheetNames().at(sheet) + "”的单元格 " + cellName(row, col) +
+                            " 要写入的文本有 " + std::to_string(length) +
+                            " 个字符，一个单元格最多只能容纳 " + std::to_string(kMaxTextLength) +
+                            " 个字符");
+    }
     setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
     parts_->written[{sheet, row, col}] = value;
