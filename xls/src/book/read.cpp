@@ -42,8 +42,8 @@ ByteView fields(const RecordRef& r) {
 }
 
 // The payload of a record that only tells the engine something it can do
-// without (a column's format, the height of new rows, the spacing of the
-// string index); nullopt when it is too short to say it. Such a record is
+// without (how cells look, a column's format, the height of new rows, the
+// spacing of the string index); nullopt when it is too short to say it. Such a record is
 // kept as it is, short or not: other programs read it, and some write it so.
 std::optional<ByteView> hintFields(const RecordRef& r) {
     if (r.data.size() < rec::fixedSize(r.id)) return std::nullopt;
@@ -158,15 +158,18 @@ class WorkbookReader {
                             "（“修改权限密码”或“保护工作簿”）后另存一次");
             throw Error(ErrorKind::Encrypted,
                         "工作簿设有打开密码（已加密），请在电子表格程序中取消密码后再使用");
-        case rec::kXf:
-            wb_.xfFormats_.push_back(getU16(fields(r), kXfFormat));
-            break;
-        case rec::kFormat: {
-            ByteView d = fields(r);
-            ContinuedReader s({d.subspan(kFormatString)}, "");
-            wb_.formats_[getU16(d, kFormatIndex)] = readUnicodeString(s);
+        // Exporters write formatting records a few bytes short. Each XF
+        // still counts, so that the cells' format numbers stay right; one
+        // without its number format has the general one.
+        case rec::kXf: {
+            auto d = hintFields(r);
+            wb_.xfFormats_.push_back(d ? getU16(*d, kXfFormat) : 0);
             break;
         }
+        case rec::kFormat:
+            if (auto d = hintFields(r))
+                wb_.formats_[getU16(*d, kFormatIndex)] = readStringPrefix(d->subspan(kFormatString));
+            break;
         case rec::kBoundSheet:
             boundSheets_.emplace_back(wb_.globals_.size(), getU32(fields(r), kBoundSheetPosition));
             break;
