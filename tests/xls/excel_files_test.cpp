@@ -1,7 +1,7 @@
 // Workbooks as Excel and other programs make them, written and read back: a
 // sheet without cells, shared, array and table formulas, rich and phonetic
-// strings, a macro sheet's texts, a BIFF8 stream named Book, encryption with
-// Excel's built-in password, stray formula records.
+// strings, a macro sheet's texts, a BIFF8 stream named Book, stray formula
+// records.
 #include "tests/xls/biff_builder.h"
 
 #include "biff/record_stream.h"
@@ -221,23 +221,6 @@ TEST(ExcelFiles, WorkbooksOtherProgramsOpenAreOpenedOrNamedForWhatTheyAre) {
         auto kept = xls::Document::parse(book.serialize());
         EXPECT_EQ(kept.cell(0, 2, 1), CellValue::ofText("木材"));
         EXPECT_EQ(kept.cell(0, 0, 0), CellValue::ofNumber(4));
-    }
-
-    // Encrypted by Apache POI with Excel's built-in password, and with one
-    // of the user's: only the second has an open password.
-    struct Case {
-        const char* file;
-        const char* says;
-    };
-    for (const Case& c : {Case{"poi_builtin_password.xls", "只设了修改保护"},
-                          Case{"poi_open_password.xls", "设有打开密码"}}) {
-        try {
-            xls::Document::parse(corpusFile(c.file));
-            ADD_FAILURE() << c.file << " opened";
-        } catch (const xls::Error& e) {
-            EXPECT_EQ(e.kind(), xls::ErrorKind::Encrypted);
-            EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
-        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include <lanqi/xls/document.h>
 
+#include "biff/encrypted_stream.h"
 #include "biff/record_layout.h"
 #include "biff/records.h"
 #include "book/cell_format.h"
@@ -39,6 +40,13 @@ bool startsBiff8(ByteView stream) {
            getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
 }
 
+// With RC4 CryptoAPI, Excel keeps the document's properties in a stream of
+// their own ("encryption"), encrypted with the workbook's key; while that
+// stream is there, the key and its salt stay as they were.
+bool propertiesNeedTheKey(const CompoundFile& file) {
+    return file.findInRoot(u"encryption").has_value();
+}
+
 using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
 
 // A cell as the spreadsheet names it: J28, AA3.
@@ -55,6 +63,8 @@ struct Document::Parts {
     Bytes original; // as parsed, or as the last serialize made it
     CompoundFile file;
     std::uint32_t streamEntry = 0;
+    std::optional<WorkbookKey> key; // of a workbook encrypted with the built-in password
+    bool freshSalt = true;          // false while other streams depend on the key
     WorkbookStream stream;
     std::vector<std::size_t> worksheets; // indexes into stream.sheets
     std::map<Place, CellValue> written;  // since parse or the last markSaved
@@ -103,7 +113,10 @@ Document Document::parse(std::vector<std::uint8_t> bytes) {
                         "Excel 97–2003 工作簿（.xls）");
     }
     parts->streamEntry = *entry;
-    parts->stream = readWorkbookStream(parts->file.entries[*entry].content);
+    Bytes& content = parts->file.entries[*entry].content;
+    parts->key = decryptWorkbookStream(content);
+    parts->freshSalt = !propertiesNeedTheKey(parts->file);
+    parts->stream = readWorkbookStream(content, parts->key.has_value());
     for (std::size_t i = 0; i < parts->stream.sheets().size(); ++i)
         if (parts->stream.sheets()[i].worksheet) parts->worksheets.push_back(i);
     parts->original = std::move(bytes);
@@ -172,6 +185,9 @@ std::vector<std::uint8_t> Document::serialize() {
     Bytes before = std::exchange(content, writeWorkbookStream(parts_->stream));
     Bytes bytes;
     try {
+        if (parts_->key)
+            encryptWorkbookStream(content,
+                                  parts_->freshSalt ? parts_->key->renewed() : *parts_->key);
         bytes = writeCompoundFile(parts_->file);
         checkReadsBack(bytes, parts_->written, worksheetNames());
     } catch (...) {
