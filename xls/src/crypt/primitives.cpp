@@ -5,6 +5,7 @@
 #include <gcrypt.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 namespace lanqi::xls {
@@ -61,10 +62,18 @@ Bytes rc4KeyStream(ByteView key, std::size_t length) {
     return stream;
 }
 
+// From the system's source (getrandom, RtlGenRandom): libgcrypt's own
+// generator gathers entropy for seconds on Windows before its first bytes.
 Bytes randomBytes(std::size_t length) {
-    ready();
     Bytes out(length);
-    gcry_create_nonce(out.data(), out.size());
+    try {
+        std::random_device source;
+        std::uniform_int_distribution<int> byte(0, 255);
+        for (std::uint8_t& b : out) b = static_cast<std::uint8_t>(byte(source));
+    } catch (const std::exception& e) {
+        throw Error(ErrorKind::Encrypted,
+                    std::string("系统无法提供随机数（") + e.what() + "），不能保存加密的工作簿");
+    }
     return out;
 }
 

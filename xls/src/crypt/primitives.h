@@ -1,5 +1,5 @@
 #pragma once
-// MD5, SHA-1, RC4 and unpredictable bytes, as libgcrypt provides them. A
+// MD5, SHA-1 and RC4 as libgcrypt provides them, and unpredictable bytes. A
 // failure of the library (one built without RC4 or MD5, say) throws Error
 // (Encrypted): an encrypted workbook cannot then be read or saved.
 #include "bytes/byte_io.h"
