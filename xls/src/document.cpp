@@ -40,13 +40,6 @@ bool startsBiff8(ByteView stream) {
            getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
 }
 
-// With RC4 CryptoAPI, Excel keeps the document's properties in a stream of
-// their own ("encryption"), encrypted with the workbook's key; while that
-// stream is there, the key and its salt stay as they were.
-bool propertiesNeedTheKey(const CompoundFile& file) {
-    return file.findInRoot(u"encryption").has_value();
-}
-
 using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
 
 // A cell as the spreadsheet names it: J28, AA3.
@@ -91,6 +84,13 @@ void checkReadsBack(const Bytes& bytes, const std::map<Place, CellValue>& writte
                                                 std::to_string(col + 1) +
                                                 " 列读回的值与写入的不同");
     }
+}
+
+// With RC4 CryptoAPI, Excel keeps the document's properties in a stream of
+// their own ("encryption"), encrypted with the workbook's key; while that
+// stream is there, the key and its salt stay as they were.
+bool propertiesNeedTheKey(const CompoundFile& file) {
+    return file.findInRoot(u"encryption").has_value();
 }
 
 } // namespace
