@@ -5,8 +5,10 @@
 #include "editing/date_caption.h"
 #include "platform/command_line.h"
 #include "platform/system_error_text.h"
+#include "platform/utf16_text.h"
 #include "platform/utf8_path.h"
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
@@ -70,7 +72,7 @@ std::optional<int> lineOfLongText(const std::vector<lanqi::TextLine>& texts,
                                   const lanqi::TallySheet& sheet) {
     for (const lanqi::TextLine& t : texts) {
         const std::string& text = t.combo ? sheet.combo(*t.combo).text : sheet.text(t.field);
-        if (lanqi::cellTextLength(text) > lanqi::kLongestCellText) return t.line;
+        if (lanqi::platform::utf16Length(text) > lanqi::kLongestCellText) return t.line;
     }
     return std::nullopt;
 }

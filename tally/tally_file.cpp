@@ -1,7 +1,6 @@
 #include "tally/tally_file.h"
 
 #include "calc/numeric_text.h"
-#include "tally/tick.h"
 
 #include <charconv>
 #include <optional>
@@ -134,20 +133,6 @@ std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet) {
             sheet.setText(e.field, e.text);
     }
     return texts;
-}
-
-void recalculateUntilStable(TallySheet& sheet) {
-    constexpr int kMaxTicks = 10;
-    auto texts = [&sheet] {
-        std::vector<std::string> out;
-        for (FieldId f : allFields()) out.push_back(sheet.text(f));
-        return out;
-    };
-    for (int i = 0; i < kMaxTicks; ++i) {
-        std::vector<std::string> before = texts();
-        Timer1_Timer(sheet);
-        if (texts() == before) return;
-    }
 }
 
 } // namespace lanqi

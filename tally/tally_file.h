@@ -45,7 +45,4 @@ struct TextLine {
 // texts, in file order.
 std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet);
 
-// Ticks until a tick changes nothing (the amount total lags one tick).
-void recalculateUntilStable(TallySheet& sheet);
-
 } // namespace lanqi

@@ -38,17 +38,6 @@ class WorkbookError : public std::runtime_error {
 // Characters (UTF-16 units) one cell holds.
 inline constexpr std::size_t kLongestCellText = 32767;
 
-// A UTF-8 text's length in those units: a character outside the BMP counts two.
-constexpr std::size_t cellTextLength(std::string_view utf8) {
-    std::size_t units = 0;
-    for (char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b & 0xC0) != 0x80) ++units; // not a continuation byte
-        if (b >= 0xF0) ++units;          // starts a four-byte sequence
-    }
-    return units;
-}
-
 class Worksheet {
   public:
     virtual ~Worksheet() = default;

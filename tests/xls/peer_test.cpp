@@ -39,7 +39,7 @@ class PeerTest : public ::testing::Test {
         dir_ = nullptr;
     }
     void SetUp() override {
-        if (!dir_) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+        if (!dir_) LANQI_PEER_MISSING("LibreOffice (soffice)");
     }
     // A private copy of the LibreOffice workbook for one test.
     fs::path copy(const std::string& name) {
@@ -231,7 +231,7 @@ TEST_F(PeerTest, LibreOfficeRecalculatesAndReadsTheWrittenValues) {
 }
 
 TEST_F(PeerTest, XlrdSeesTheWritesAndNothingElseChanged) {
-    if (!test::haveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed";
+    if (!test::haveXlrd()) LANQI_PEER_MISSING("python3-xlrd");
     fs::path file = copy("xlrd.xls");
     auto before = xlrdDump(file);
     writeAndSave(file);
@@ -281,7 +281,7 @@ TEST_F(PeerTest, XlrdSeesTheWritesAndNothingElseChanged) {
 }
 
 TEST_F(PeerTest, PoiSeesTheWritesAndNothingElseChanged) {
-    if (!test::havePoi()) GTEST_SKIP() << "POI (libapache-poi-java) or a JDK is not installed";
+    if (!test::havePoi()) LANQI_PEER_MISSING("POI (libapache-poi-java) or a JDK");
     fs::path file = copy("poi.xls");
     auto before = test::poiCells(file);
     writeAndSave(file);
@@ -374,7 +374,7 @@ TEST(ProtectedPeer, ABillSavedEncryptedOpensInPoiAndLibreOffice) {
 // cells, a 2-D shared formula written over at its first cell, a phonetic
 // string at the end of an SST record.
 TEST(PoiPeer, ReadsHandMadeWorkbooksAfterWrites) {
-    if (!test::havePoi()) GTEST_SKIP() << "POI (libapache-poi-java) or a JDK is not installed";
+    if (!test::havePoi()) LANQI_PEER_MISSING("POI (libapache-poi-java) or a JDK");
     test::BookSpec empty;
     empty.sheets = {{"原木一", {}, {}}};
     struct Case {
