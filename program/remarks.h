@@ -4,6 +4,7 @@
 // a count of the text from its start.
 #include "tally/sheet.h"
 #include "tally/subscription.h"
+#include "workbook/spreadsheet.h"
 
 #include <cstddef>
 #include <string>
@@ -12,7 +13,7 @@
 namespace lanqi {
 
 // The remarks hold at most what one workbook cell takes, in UTF-16 units.
-inline constexpr std::size_t kLongestRemarks = 32767;
+inline constexpr std::size_t kLongestRemarks = kLongestCellText;
 
 class RemarksMirror {
   public:

@@ -182,6 +182,8 @@ std::string kindOf(ErrorKind k) {
         return "encrypted";
     case ErrorKind::WriteRefused:
         return "write-refused";
+    case ErrorKind::TextTooLong:
+        return "text-too-long";
     }
     return "other";
 }
