@@ -3,6 +3,7 @@
 #include "platform/utf16_text.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <string>
 
@@ -32,6 +33,21 @@ std::u16string lineEnds(std::u16string text, std::u16string_view from, std::u16s
 
 void replaceSelection(HWND memo, const std::u16string& text) {
     SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// What an input method has just composed, once it is done.
+std::u16string composedText(HWND memo) {
+    std::u16string text;
+    if (HIMC context = ImmGetContext(memo)) {
+        const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+        if (bytes > 0) {
+            text.resize(static_cast<size_t>(bytes) / sizeof(char16_t));
+            ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(),
+                                     static_cast<DWORD>(bytes));
+        }
+        ImmReleaseContext(memo, context);
+    }
+    return text;
 }
 
 std::u16string clipboardText(HWND owner) {
@@ -78,6 +94,13 @@ LRESULT CALLBACK remarksProc(HWND memo, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PASTE:
         offer(memo, r, clipboardText(memo), Input::Pasted);
         return 0;
+    // Text from an input method (拼音, 五笔) goes in as typed text does.
+    case WM_IME_COMPOSITION:
+        if (lParam & GCS_RESULTSTR) {
+            offer(memo, r, composedText(memo), Input::Typed);
+            return 0;
+        }
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(memo, remarksProc, kRemarksSubclass);
         delete &r;
