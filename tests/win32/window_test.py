@@ -225,7 +225,7 @@ def key_worked_tally(w):
 
 
 def case_layout(source, build):
-    """Every control of the table at its place; the initial texts and lists."""
+    """Every control of the table at its place; the initial texts and lists; the move."""
     with Session(source, build) as w:
         rc, report = w.probe("layout", check_rc=False)
         check(rc == 0, "controls out of place:\n" + report)
@@ -242,6 +242,19 @@ def case_layout(source, build):
         check(c["Frame1"].text == "澜栖" and w.form()[5] == "澜栖", "title")
         check(w.focused() == "Text2(0)", "focus at start: %s" % w.focused())
         check(c["Text25(1)"].text == "3" and c["Text13"].text == "", "initial texts")
+        # Dragging the bare band above the frame moves the window; a press on a field does not.
+        x, y = (int(v) for v in w.probe("where", "Frame1")[1].split())
+        band_x, band_y = x - 300, y - 378
+        subprocess.run(["xdotool", "mousemove", str(band_x), str(band_y), "sleep", "0.2",
+                        "mousedown", "1", "sleep", "0.3", "mousemove", str(band_x + 40),
+                        str(band_y + 30), "sleep", "0.3", "mousemove", str(band_x + 80),
+                        str(band_y + 60), "sleep", "0.3", "mouseup", "1"], check=True, timeout=30)
+        time.sleep(0.5)
+        moved = tuple(int(v) for v in w.probe("where", "Frame1")[1].split())
+        check(moved == (x + 80, y + 60), "the drag moved the window from %s to %s" % ((x, y), moved))
+        w.click("Text2(3)")
+        check(tuple(int(v) for v in w.probe("where", "Frame1")[1].split()) == moved,
+              "a click on a field moved the window")
 
 
 # Where the Enter walk has the focus after so many Enters from Text2(0).
