@@ -5,7 +5,7 @@ drawn for the first time, and the whole run is timed.
 
     window_start.py RUNS COMMAND...
 
-    bench/ui/window_start.py 20 build/ui/qt/lanqi
+    bench/ui/window_start.py 20 build/app/lanqi
     WINEPREFIX=... DISPLAY=... bench/ui/window_start.py 20 /usr/lib/wine/wine64 build-windows/ui/win32/lanqi.exe
 
 Runs once untimed first (caches, Wine's server), then RUNS times; prints the
