@@ -5,6 +5,7 @@
 #include "book/cell_format.h"
 #include "book/cell_value.h"
 #include "book/edit.h"
+#include "book/formula_results.h"
 #include "book/workbook_stream.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
@@ -38,7 +39,7 @@ bool startsBiff8(ByteView stream) {
            getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
 }
 
-using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
+using Place = CellPlace;
 
 } // namespace
 
@@ -150,6 +151,9 @@ bool Document::changed() const {
 
 std::vector<std::uint8_t> Document::serialize() {
     if (!parts_->stream.changed()) return parts_->original;
+    std::vector<CellPlace> written;
+    for (const auto& [place, value] : parts_->written) written.push_back(place);
+    computeFormulaResults(parts_->stream, parts_->worksheets, written);
     Bytes& content = parts_->file.entries[parts_->streamEntry].content;
     Bytes before = std::exchange(content, writeWorkbookStream(parts_->stream));
     Bytes bytes;
