@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace lanqi::test {
 
@@ -20,6 +21,17 @@ std::filesystem::path freshDirectory(const std::string& stem);
 // with LibreOffice's output when it fails.
 void convertWithLibreOffice(const std::filesystem::path& input, const std::string& filter,
                             const std::filesystem::path& outDir);
+
+// The same for several inputs in one start of LibreOffice.
+void convertWithLibreOffice(const std::vector<std::filesystem::path>& inputs,
+                            const std::string& filter, const std::filesystem::path& outDir);
+
+// The value of every cell of each file that shows one, keyed
+// "sheet|row|column" (from 1), valued "kind|value": kind n (number, as %.15g),
+// s (text), b (1 or 0), e (error text). An .xls as xlrd reads its stored
+// results; an .xlsx as LibreOffice wrote it after computing.
+std::vector<std::map<std::string, std::string>> shownValues(
+    const std::vector<std::filesystem::path>& files);
 
 // Runs /usr/bin/python3 with the script on stdin and returns its stdout.
 std::string runPython(const std::string& script);
