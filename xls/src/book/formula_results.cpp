@@ -95,6 +95,8 @@ struct Node {
     bool shared = false;
     std::vector<Area> refs;
     const char* unreadable = nullptr; // why its tokens cannot be evaluated
+    bool isVolatile = false;
+    bool outdated = false; // reads a volatile formula: its stored result is out of date
     bool affected = false;
     bool precedentLeft = false;
     std::vector<std::size_t> dependents;
@@ -206,6 +208,8 @@ class Book : public formula::Cells {
             const Node& n = nodes[formulas_[sheet].at({row, c.col})];
             // One whose references are not known may depend on a written cell.
             if (n.unreadable) throw formula::NotEvaluated{"depends on a formula the engine does not read"};
+            if (n.outdated && !n.affected)
+                throw formula::NotEvaluated{"depends on a volatile formula (NOW, TODAY, RAND...)"};
             if (n.affected) {
                 if (n.state != Node::State::Done)
                     throw formula::NotEvaluated{"depends on a formula left to the spreadsheet program"};
@@ -293,7 +297,9 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
         Node& n = nodes[i];
         if (!n.unreadable) {
             try {
-                n.refs = formula::references(n.tokens, n.at, book, n.shared);
+                formula::Precedents p = formula::precedents(n.tokens, n.at, book, n.shared);
+                n.refs = std::move(p.areas);
+                n.isVolatile = p.isVolatile;
             } catch (const formula::NotEvaluated& e) {
                 n.unreadable = e.what;
             }
@@ -308,8 +314,24 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
             book.formulasIn(a, [&](std::size_t p) { nodes[p].dependents.push_back(i); });
         }
     }
-    // And the formulas those feed, on and on.
+    // Whatever reads a volatile formula, directly or not, has a stored
+    // result that is out of date already.
     std::deque<std::size_t> queue;
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i].isVolatile) {
+            nodes[i].outdated = true;
+            queue.push_back(i);
+        }
+    while (!queue.empty()) {
+        const std::size_t p = queue.front();
+        queue.pop_front();
+        for (std::size_t d : nodes[p].dependents)
+            if (!nodes[d].outdated) {
+                nodes[d].outdated = true;
+                queue.push_back(d);
+            }
+    }
+    // And the formulas those feed, on and on.
     for (std::size_t i = 0; i < nodes.size(); ++i)
         if (nodes[i].affected) queue.push_back(i);
     while (!queue.empty()) {
@@ -358,7 +380,7 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
         if (n.state == Node::State::Pending) leave(n, "circular reference");
         if (n.state != Node::State::Done) continue;
         storeResult(*n.cell, n.result);
-        ++report.evaluated;
+        report.computed.emplace_back(n.at.sheet, n.at.row, n.at.col);
     }
     return report;
 }

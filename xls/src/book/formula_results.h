@@ -20,9 +20,9 @@ namespace lanqi::xls {
 using CellPlace = std::tuple<std::size_t, std::uint32_t, std::uint16_t>;
 
 struct FormulaResults {
-    std::size_t evaluated = 0;          // results computed and stored
-    std::map<std::string, std::size_t> left; // why the others were left, and how many
-    std::size_t unknownDependencies = 0; // formulas whose references the engine cannot tell
+    std::vector<CellPlace> computed;          // results computed and stored
+    std::map<std::string, std::size_t> left;  // why the others over written cells were left
+    std::size_t unknownDependencies = 0;      // formulas whose references the engine cannot tell
 };
 
 // `worksheets`: the stream sheet of each worksheet.

@@ -366,17 +366,19 @@ Value evaluate(ByteView tokens, const Position& at, Cells& cells, bool shared) {
     }
 }
 
-std::vector<Area> references(ByteView tokens, const Position& at, const Cells& cells,
-                             bool shared) {
-    std::vector<Area> areas;
+Precedents precedents(ByteView tokens, const Position& at, const Cells& cells, bool shared) {
+    Precedents p;
     TokenReader reader(tokens);
     while (!reader.atEnd()) {
         Token t = reader.next();
         if (t.base == ptg::kName || t.base == ptg::kNameX) throw NotEvaluated{"defined name"};
         if (isReferenceToken(t.base))
-            if (auto a = areaOf(t, at, cells, shared)) areas.push_back(*a);
+            if (auto a = areaOf(t, at, cells, shared)) p.areas.push_back(*a);
+        if (t.base == ptg::kAttr && t.operands[0] == ptg::kAttrVolatile) p.isVolatile = true;
+        if (t.base == ptg::kFunc && isVolatileFunction(getU16(t.operands, 0))) p.isVolatile = true;
+        if (t.base == ptg::kFuncVar && isVolatileFunction(getU16(t.operands, 1))) p.isVolatile = true;
     }
-    return areas;
+    return p;
 }
 
 } // namespace lanqi::xls::formula

@@ -46,9 +46,14 @@ struct Context {
 // expression included.
 Value evaluate(ByteView tokens, const Position& at, Cells& cells, bool shared);
 
-// The areas the tokens refer to, as `evaluate` would read them. Throws
+// What a formula reads: the areas its tokens refer to, as `evaluate` would
+// read them, and whether it is volatile (NOW, TODAY, RAND, OFFSET...: its
+// stored result is already out of date when the file is opened). Throws
 // NotEvaluated where it cannot tell (defined names, other workbooks).
-std::vector<Area> references(ByteView tokens, const Position& at, const Cells& cells,
-                             bool shared);
+struct Precedents {
+    std::vector<Area> areas;
+    bool isVolatile = false;
+};
+Precedents precedents(ByteView tokens, const Position& at, const Cells& cells, bool shared);
 
 } // namespace lanqi::xls::formula

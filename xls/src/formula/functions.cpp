@@ -466,6 +466,12 @@ constexpr FunctionInfo kFunctions[] = {
 
 } // namespace
 
+bool isVolatileFunction(std::uint16_t id) {
+    // RAND, NOW, OFFSET, CELL, INDIRECT, TODAY, INFO, RANDBETWEEN
+    constexpr std::uint16_t kVolatile[] = {63, 74, 78, 125, 148, 221, 244, 464};
+    return std::find(std::begin(kVolatile), std::end(kVolatile), id) != std::end(kVolatile);
+}
+
 const FunctionInfo* findFunction(std::uint16_t id) {
     for (const FunctionInfo& f : kFunctions)
         if (f.id == id) return &f;

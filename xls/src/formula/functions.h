@@ -23,6 +23,10 @@ inline constexpr std::uint16_t kSumFunction = 4;
 // The function's entry, or null when the engine does not evaluate it.
 const FunctionInfo* findFunction(std::uint16_t id);
 
+// NOW, TODAY, RAND, OFFSET and the others whose result changes on every
+// calculation.
+bool isVolatileFunction(std::uint16_t id);
+
 // Calls the function; throws NotEvaluated for one not listed or called
 // with a count of arguments it does not take.
 Value callFunction(std::uint16_t id, std::span<Value> args, Context& ctx);
