@@ -1,0 +1,69 @@
+// Saving a bill sheet that carries a few hundred formulas over the bill's
+// cells: each save computes every formula that reads a written cell.
+#include "tests/xls/biff_builder.h"
+
+#include <lanqi/xls/document.h>
+
+#include <benchmark/benchmark.h>
+
+namespace lanqi {
+namespace {
+
+using test::le16;
+using test::operator+;
+using xls::Bytes;
+
+Bytes ref(std::uint16_t row, std::uint16_t col) {
+    return Bytes{0x44} + le16(row) + le16(col); // ptgRefV
+}
+Bytes area(std::uint16_t r1, std::uint16_t r2, std::uint16_t c1, std::uint16_t c2) {
+    return Bytes{0x25} + le16(r1) + le16(r2) + le16(c1) + le16(c2); // ptgArea
+}
+Bytes call(std::uint8_t args, std::uint16_t id) {
+    return Bytes{0x42, args} + le16(id); // ptgFuncVarV
+}
+
+// Rows 6-25 as on the bill: per row (columns N-AC) sixteen formulas over
+// A-L, and column AE totals over them: 336 formulas.
+Bytes billWithFormulas() {
+    std::vector<xls::RawRecord> cells;
+    for (std::uint16_t r = 5; r <= 24; ++r)
+        for (std::uint16_t k = 0; k < 16; ++k) {
+            const std::uint16_t col = static_cast<std::uint16_t>(13 + k);
+            Bytes f = k % 4 == 0   ? ref(r, k % 12) + ref(r, (k + 1) % 12) + Bytes{0x05} // *
+                      : k % 4 == 1 ? ref(r, k % 12) + Bytes{0x1E} + le16(2) + Bytes{0x03} // +2
+                      : k % 4 == 2 ? area(r, r, 0, 11) + call(1, 4)                       // SUM
+                                   : ref(r, static_cast<std::uint16_t>(col - 1)) + Bytes{0x1E} + le16(2) + Bytes{0x1E} + le16(0) +
+                                         call(2, 27); // ROUND(left, 2)
+            cells.push_back(test::formulaCell(r, col, f));
+        }
+    for (std::uint16_t k = 0; k < 16; ++k)
+        cells.push_back(test::formulaCell(static_cast<std::uint16_t>(5 + k), 30,
+                                          area(5, 24, static_cast<std::uint16_t>(13 + k),
+                                               static_cast<std::uint16_t>(13 + k)) +
+                                              call(1, 4)));
+    test::BookSpec plan;
+    plan.sheets = {{"原木一", cells, {}}};
+    return test::buildFile(plan);
+}
+
+void BM_BillSaveWithFormulas(benchmark::State& state) {
+    const Bytes file = billWithFormulas();
+    auto doc = xls::Document::parse(file);
+    double round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (std::uint32_t r = 5; r <= 24; ++r)
+            for (std::uint16_t c = 0; c < 12; ++c)
+                doc.setCell(0, r, c, xls::CellValue::ofNumber(round + r * 0.5 + c));
+        benchmark::DoNotOptimize(doc.serialize());
+        doc.markSaved();
+    }
+    state.counters["formulas"] = 20 * 16 + 16;
+}
+BENCHMARK(BM_BillSaveWithFormulas)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace lanqi
+
+BENCHMARK_MAIN();
