@@ -29,12 +29,14 @@ Bytes billWithFormulas() {
     std::vector<xls::RawRecord> cells;
     for (std::uint16_t r = 5; r <= 24; ++r)
         for (std::uint16_t k = 0; k < 16; ++k) {
-            const std::uint16_t col = static_cast<std::uint16_t>(13 + k);
-            Bytes f = k % 4 == 0   ? ref(r, k % 12) + ref(r, (k + 1) % 12) + Bytes{0x05} // *
-                      : k % 4 == 1 ? ref(r, k % 12) + Bytes{0x1E} + le16(2) + Bytes{0x03} // +2
-                      : k % 4 == 2 ? area(r, r, 0, 11) + call(1, 4)                       // SUM
-                                   : ref(r, static_cast<std::uint16_t>(col - 1)) + Bytes{0x1E} + le16(2) + Bytes{0x1E} + le16(0) +
-                                         call(2, 27); // ROUND(left, 2)
+            const auto col = static_cast<std::uint16_t>(13 + k);
+            const auto a = static_cast<std::uint16_t>(k % 12), b = static_cast<std::uint16_t>((k + 1) % 12);
+            const auto left = static_cast<std::uint16_t>(col - 1);
+            const Bytes two = Bytes{0x1E} + le16(2), zero = Bytes{0x1E} + le16(0);
+            Bytes f = k % 4 == 0   ? ref(r, a) + ref(r, b) + Bytes{0x05}       // A * B
+                      : k % 4 == 1 ? ref(r, a) + two + Bytes{0x03}            // A + 2
+                      : k % 4 == 2 ? area(r, r, 0, 11) + call(1, 4)           // SUM(A:L)
+                                   : ref(r, left) + two + zero + call(2, 27); // ROUND(left, 2)
             cells.push_back(test::formulaCell(r, col, f));
         }
     for (std::uint16_t k = 0; k < 16; ++k)
