@@ -128,7 +128,7 @@ int compare(const Value& a0, const Value& b0) {
         const std::string x = foldCase(a.text), y = foldCase(b.text);
         if (x == y) return 0;
         // Which comes first beyond letters and digits is the locale's collation.
-        for (unsigned char c : x + y)
+        for (char c : x + y)
             if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == ' '))
                 throw NotEvaluated{"ordering texts by the locale"};
         return x < y ? -1 : 1;
