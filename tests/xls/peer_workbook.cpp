@@ -177,6 +177,15 @@ constexpr const char* kTotals[] = {
     "MAX([.B6];[.E6])",
     "[.U2]*2+[.U1]",
     "[.C2]&amp;&quot;：&quot;&amp;TEXT([.G34];&quot;0.00&quot;)&amp;&quot;元&quot;",
+    "SUM(体积)*2",
+    "VLOOKUP(24;[.A6:.C25];3;0)",
+    "VLOOKUP(25;[.A6:.C15];2)",
+    "HLOOKUP(20;[.A6:.L7];2;0)",
+    "MATCH(30;[.A6:.A15];0)",
+    "INDEX([.A6:.C25];3;2)",
+    "SUM(INDEX([.A6:.C25];0;2))",
+    "ROW()+COLUMN([.C6])",
+    "VLOOKUP(99;[.A6:.C25];3;0)",
 };
 
 std::string replaceRow(std::string_view f, int row) {
@@ -207,7 +216,12 @@ std::string billFormulasFods() {
          cellString("合计") + cellFormula("['" + std::string(kBillSheet) + "'.G34]*2") +
          cellFormula("SUM(['" + std::string(kBillSheet) + "'.C6:.C25])") +
          cellFormula("['" + std::string(kBillSheet) + "'.U21]") + "</table:table-row>\n";
-    x += "</table:table>\n</office:spreadsheet></office:body></office:document>\n";
+    x += "</table:table>\n";
+    x += "<table:named-expressions><table:named-range table:name=\"体积\" "
+         "table:base-cell-address=\"$'" + std::string(kBillSheet) + "'.$A$1\" "
+         "table:cell-range-address=\"$'" + std::string(kBillSheet) + "'.$C$6:.$C$25\"/>"
+         "</table:named-expressions>\n";
+    x += "</office:spreadsheet></office:body></office:document>\n";
     return x;
 }
 

@@ -37,6 +37,8 @@
 //   SUPBOOK     sheets u16 | 0x0401 when it stands for this workbook, else a file name...
 //   EXTERNSHEET entries u16 | per entry: SUPBOOK index u16, first sheet u16, last sheet u16
 //               (sheets counted in BOUNDSHEET order)
+//   NAME        options u16 | key u8 | name length u8 | expression size u16 | u16 | sheet u16 |
+//               4 lengths u8 | name (option byte, characters) | expression | texts...
 //   ptgExp      token 0x01 | row u16 | column u16: a formula that is the shared
 //               formula anchored at (row, column)
 #include <cstddef>
@@ -102,6 +104,7 @@ inline constexpr std::size_t kArrayExpressionSize = 12, kArrayExpression = 14;
 inline constexpr std::size_t kSupBookSheets = 0, kSupBookKind = 2, kSupBookSelfSize = 4;
 inline constexpr std::uint16_t kSupBookSelf = 0x0401;
 inline constexpr std::size_t kExternSheetCount = 0, kExternSheetEntries = 2;
+inline constexpr std::size_t kNameLength = 3, kNameExpressionSize = 4, kNameText = 14;
 inline constexpr std::size_t kXtiSupBook = 0, kXtiFirst = 2, kXtiLast = 4, kXtiSize = 6;
 
 // A formula whose whole expression is ptgExp (a shared or array formula) or

@@ -60,6 +60,29 @@ std::vector<std::optional<std::size_t>> externSheets(const WorkbookStream& wb,
     return out;
 }
 
+// The expression of each NAME record, in their order (ptgName counts them
+// from 1); nothing for one that runs on into a CONTINUE record or is damaged.
+std::vector<std::optional<Bytes>> nameExpressions(const WorkbookStream& wb) {
+    std::vector<std::optional<Bytes>> names;
+    const auto& globals = wb.globals();
+    for (std::size_t i = 0; i < globals.size(); ++i) {
+        const RawRecord& r = globals[i];
+        if (r.id != rec::kName) continue;
+        std::optional<Bytes> expression;
+        const bool continued = i + 1 < globals.size() && globals[i + 1].id == rec::kContinue;
+        if (!continued && r.data.size() > kNameText) {
+            const std::size_t chars = r.data[kNameLength] * ((r.data[kNameText] & 0x01) ? 2u : 1u);
+            const std::size_t at = kNameText + 1 + chars;
+            const std::size_t size = getU16(r.data, kNameExpressionSize);
+            if (at + size <= r.data.size())
+                expression = Bytes(r.data.begin() + static_cast<std::ptrdiff_t>(at),
+                                   r.data.begin() + static_cast<std::ptrdiff_t>(at + size));
+        }
+        names.push_back(std::move(expression));
+    }
+    return names;
+}
+
 ErrorCode errorCode(const std::string& text) {
     static constexpr std::pair<std::string_view, ErrorCode> kErrors[] = {
         {"#NULL!", ErrorCode::Null}, {"#DIV/0!", ErrorCode::Div0}, {"#VALUE!", ErrorCode::Value},
@@ -148,7 +171,7 @@ class Book : public formula::Cells {
   public:
     Book(WorkbookStream& wb, const std::vector<std::size_t>& worksheets)
         : wb_(wb), worksheets_(worksheets), extern_(externSheets(wb, worksheets)),
-          formulas_(worksheets.size()) {
+          names_(nameExpressions(wb)), formulas_(worksheets.size()) {
         for (std::size_t s = 0; s < worksheets.size(); ++s) {
             Sheet& sheet = wb.sheet(worksheets[s]);
             for (auto& [r, row] : sheet.rows)
@@ -202,6 +225,11 @@ class Book : public formula::Cells {
         return externSheet < extern_.size() ? extern_[externSheet] : std::nullopt;
     }
 
+    std::optional<ByteView> nameTokens(std::uint16_t index) const override {
+        if (index == 0 || index > names_.size() || !names_[index - 1u]) return std::nullopt;
+        return ByteView(*names_[index - 1u]);
+    }
+
   private:
     Value valueOf(std::size_t sheet, std::uint32_t row, const Cell& c) {
         if (c.id == rec::kFormula) {
@@ -222,6 +250,7 @@ class Book : public formula::Cells {
     WorkbookStream& wb_;
     const std::vector<std::size_t>& worksheets_;
     std::vector<std::optional<std::size_t>> extern_;
+    std::vector<std::optional<Bytes>> names_;
     std::vector<std::map<std::pair<std::uint32_t, std::uint16_t>, std::size_t>> formulas_;
 };
 

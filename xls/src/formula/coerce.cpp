@@ -1,5 +1,6 @@
 #include "formula/coerce.h"
 
+#include "bytes/utf16.h"
 #include "formula/decimal.h"
 
 #include <cstdlib>
@@ -100,6 +101,25 @@ std::string foldCase(std::string_view s) {
 
 namespace {
 
+// Whether the text has a letter with upper and lower case beyond ASCII.
+bool hasWideCase(std::string_view s) {
+    for (char16_t c : utf8ToUtf16(s))
+        if ((c >= 0x00C0 && c <= 0x024F) || (c >= 0x0370 && c <= 0x052F) ||
+            (c >= 0x1E00 && c <= 0x1FFF) || (c >= 0xFF21 && c <= 0xFF5A))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool textEqual(std::string_view a, std::string_view b) {
+    if (foldCase(a) == foldCase(b)) return true;
+    if (hasWideCase(a) || hasWideCase(b)) throw NotEvaluated{"case of letters beyond ASCII"};
+    return false;
+}
+
+namespace {
+
 // 0 numbers, 1 texts, 2 booleans.
 int rank(Value::Kind k) {
     return k == Value::Kind::Text ? 1 : k == Value::Kind::Boolean ? 2 : 0;
@@ -125,8 +145,8 @@ int compare(const Value& a0, const Value& b0) {
     const Value b = isBlank(b0) ? blankAs(a0) : b0;
     if (rank(a.kind) != rank(b.kind)) return rank(a.kind) < rank(b.kind) ? -1 : 1;
     if (a.kind == Value::Kind::Text) {
+        if (textEqual(a.text, b.text)) return 0;
         const std::string x = foldCase(a.text), y = foldCase(b.text);
-        if (x == y) return 0;
         // Which comes first beyond letters and digits is the locale's collation.
         for (char c : x + y)
             if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || c == ' '))

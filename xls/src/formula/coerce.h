@@ -35,4 +35,9 @@ int compare(const Value& a, const Value& b);
 // Upper case of the ASCII letters, for comparisons without regard to case.
 std::string foldCase(std::string_view s);
 
+// Two texts equal without regard to case. Texts with letters that have
+// case beyond ASCII (Latin accents, Greek, Cyrillic, full-width Latin)
+// throw NotEvaluated; Chinese has none.
+bool textEqual(std::string_view a, std::string_view b);
+
 } // namespace lanqi::xls::formula

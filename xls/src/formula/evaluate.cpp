@@ -69,8 +69,17 @@ std::uint16_t colOf(std::uint16_t colField, bool relative, const Position& at) {
     return static_cast<std::uint16_t>(colField & ptg::kColumnMask);
 }
 
+// Where tokens come from: a cell's own formula, a shared formula (relative
+// references count from the cell), or a defined name (references on named
+// sheets, absolute).
+enum class Source { Cell, Shared, Name };
+
+// Names that name names are followed this deep.
+constexpr int kMaxNameDepth = 8;
+
 // The area a reference token names, or nothing for one that names an error.
-std::optional<Area> areaOf(const Token& t, const Position& at, const Cells& cells, bool shared) {
+std::optional<Area> areaOf(const Token& t, const Position& at, const Cells& cells, Source source) {
+    const bool shared = source == Source::Shared;
     ByteView o = t.operands;
     std::size_t sheet = at.sheet;
     std::size_t p = 0;
@@ -91,15 +100,17 @@ std::optional<Area> areaOf(const Token& t, const Position& at, const Cells& cell
         if (!s) throw NotEvaluated{"reference to another workbook or to several sheets"};
         sheet = *s;
         p = 2;
-        if (shared && ((getU16(o, t.base == ptg::kRef3d ? p + 2 : p + 4) &
-                        (ptg::kRowRelative | ptg::kColumnRelative)) != 0))
-            throw NotEvaluated{"relative reference to another sheet in a shared formula"};
+        if (source != Source::Cell && ((getU16(o, t.base == ptg::kRef3d ? p + 2 : p + 4) &
+                                        (ptg::kRowRelative | ptg::kColumnRelative)) != 0))
+            throw NotEvaluated{"relative reference in a shared formula or a name"};
         break;
     }
     default:
         break;
     }
     if (relative && !shared) throw NotEvaluated{"relative reference outside a shared formula"};
+    if (source == Source::Name && t.base != ptg::kRef3d && t.base != ptg::kArea3d)
+        throw NotEvaluated{"reference without a sheet in a name"};
     Area a;
     a.sheet = sheet;
     if (t.base == ptg::kRef || t.base == ptg::kRefN || t.base == ptg::kRef3d) {
@@ -118,6 +129,13 @@ std::optional<Area> areaOf(const Token& t, const Position& at, const Cells& cell
     }
     if (a.colLast > 0xFF) throw NotEvaluated{"column beyond IV"};
     return a;
+}
+
+// The tokens of the defined name a ptgName token names (index from 1).
+ByteView nameTokens(const Cells& cells, const Token& t) {
+    auto tokens = cells.nameTokens(getU16(t.operands, 0));
+    if (!tokens) throw NotEvaluated{"defined name the engine does not read"};
+    return *tokens;
 }
 
 bool isReferenceToken(std::uint8_t base) {
@@ -196,13 +214,19 @@ Value binary(std::uint8_t op, const Value& a, const Value& b) {
 
 class Machine {
   public:
-    Machine(const Position& at, Cells& cells, bool shared) : ctx_{cells, at}, shared_(shared) {}
+    Machine(const Position& at, Cells& cells, Source source, int depth = 0)
+        : ctx_{cells, at}, source_(source), depth_(depth) {}
 
-    Value run(ByteView tokens) {
+    // The value the tokens leave, a reference as it is.
+    Value reference(ByteView tokens) {
         TokenReader reader(tokens);
         while (!reader.atEnd()) step(reader.next());
         if (stack_.size() != 1) throw NotEvaluated{"unbalanced formula"};
-        Value result = ctx_.scalar(stack_.back());
+        return stack_.back();
+    }
+
+    Value run(ByteView tokens) {
+        Value result = ctx_.scalar(reference(tokens));
         if (result.kind == Value::Kind::Empty || result.kind == Value::Kind::Missing)
             return Value::ofNumber(0);
         return result;
@@ -225,7 +249,7 @@ class Machine {
             return;
         }
         if (isReferenceToken(b)) {
-            auto area = areaOf(t, ctx_.at, ctx_.cells, shared_);
+            auto area = areaOf(t, ctx_.at, ctx_.cells, source_);
             stack_.push_back(area ? Value::ofArea(*area) : Value::ofError(ErrorCode::Ref));
             return;
         }
@@ -269,6 +293,12 @@ class Machine {
         case ptg::kFuncVar:
             call(t);
             return;
+        case ptg::kName: {
+            if (depth_ >= kMaxNameDepth) throw NotEvaluated{"names that name each other"};
+            Machine name(ctx_.at, ctx_.cells, Source::Name, depth_ + 1);
+            stack_.push_back(name.reference(nameTokens(ctx_.cells, t)));
+            return;
+        }
         case ptg::kMemArea:
         case ptg::kMemErr:
         case ptg::kMemNoMem:
@@ -334,7 +364,8 @@ class Machine {
     }
 
     Context ctx_;
-    bool shared_;
+    Source source_;
+    int depth_;
     std::vector<Value> stack_;
 };
 
@@ -360,23 +391,40 @@ void Context::forEach(const Value& v, const Cells::Visitor& visit) {
 
 Value evaluate(ByteView tokens, const Position& at, Cells& cells, bool shared) {
     try {
-        return Machine(at, cells, shared).run(tokens);
+        return Machine(at, cells, shared ? Source::Shared : Source::Cell).run(tokens);
     } catch (const Error&) {
         throw NotEvaluated{"damaged formula"};
     }
 }
 
-Precedents precedents(ByteView tokens, const Position& at, const Cells& cells, bool shared) {
-    Precedents p;
+namespace {
+
+void collect(ByteView tokens, const Position& at, const Cells& cells, Source source, int depth,
+             Precedents& p) {
     TokenReader reader(tokens);
     while (!reader.atEnd()) {
         Token t = reader.next();
-        if (t.base == ptg::kName || t.base == ptg::kNameX) throw NotEvaluated{"defined name"};
+        if (t.base == ptg::kNameX) throw NotEvaluated{"name of another workbook or an add-in"};
+        if (t.base == ptg::kName) {
+            if (depth >= kMaxNameDepth) throw NotEvaluated{"names that name each other"};
+            collect(nameTokens(cells, t), at, cells, Source::Name, depth + 1, p);
+        }
         if (isReferenceToken(t.base))
-            if (auto a = areaOf(t, at, cells, shared)) p.areas.push_back(*a);
+            if (auto a = areaOf(t, at, cells, source)) p.areas.push_back(*a);
         if (t.base == ptg::kAttr && t.operands[0] == ptg::kAttrVolatile) p.isVolatile = true;
         if (t.base == ptg::kFunc && isVolatileFunction(getU16(t.operands, 0))) p.isVolatile = true;
         if (t.base == ptg::kFuncVar && isVolatileFunction(getU16(t.operands, 1))) p.isVolatile = true;
+    }
+}
+
+} // namespace
+
+Precedents precedents(ByteView tokens, const Position& at, const Cells& cells, bool shared) {
+    Precedents p;
+    try {
+        collect(tokens, at, cells, shared ? Source::Shared : Source::Cell, 0, p);
+    } catch (const Error&) {
+        throw NotEvaluated{"damaged formula"};
     }
     return p;
 }

@@ -20,6 +20,8 @@ class Cells {
     virtual void forEach(const Area& area, const Visitor& visit) = 0;
     // The worksheet an EXTERNSHEET entry names, when it is one worksheet of this workbook.
     virtual std::optional<std::size_t> sheetOf(std::uint16_t externSheet) const = 0;
+    // The tokens of the defined name of that index (from 1), when the engine reads it.
+    virtual std::optional<ByteView> nameTokens(std::uint16_t index) const = 0;
 };
 
 struct Position {
@@ -48,8 +50,9 @@ Value evaluate(ByteView tokens, const Position& at, Cells& cells, bool shared);
 
 // What a formula reads: the areas its tokens refer to, as `evaluate` would
 // read them, and whether it is volatile (NOW, TODAY, RAND, OFFSET...: its
-// stored result is already out of date when the file is opened). Throws
-// NotEvaluated where it cannot tell (defined names, other workbooks).
+// stored result is already out of date when the file is opened), defined
+// names followed. Throws NotEvaluated where it cannot tell (names of other
+// workbooks, references to them).
 struct Precedents {
     std::vector<Area> areas;
     bool isVolatile = false;

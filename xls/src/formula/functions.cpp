@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace lanqi::xls::formula {
 namespace {
@@ -347,7 +348,9 @@ class Criterion {
         if (operand_.kind == Kind::Text) {
             if (v.kind == Kind::Empty) return operand_.text.empty() && !(explicitOp_ && op_ == Op::Eq);
             if (v.kind != Kind::Text) return false;
-            return wildcardMatch(foldCase(operand_.text), foldCase(v.text));
+            const bool wild = operand_.text.find_first_of("*?~") != std::string::npos;
+            return wild ? wildcardMatch(foldCase(operand_.text), foldCase(v.text))
+                        : textEqual(operand_.text, v.text);
         }
         if (v.kind == Kind::Text && parseNumber(v.text))
             throw NotEvaluated{"criterion against a text that reads as a number"};
@@ -420,6 +423,148 @@ Value fnSumIf(std::span<Value> args, Context& ctx) {
     return Value::ofNumber(total);
 }
 
+// ---- lookups ----------------------------------------------------------------
+
+// Whether a cell holds the value looked up: numbers equal, texts equal
+// without regard to case. Wildcards and empty keys are read differently by
+// the spreadsheet programs.
+bool lookupEqual(const Value& cell, const Value& key) {
+    if (key.kind == Kind::Text) {
+        if (key.text.empty() || key.text.find_first_of("*?~") != std::string::npos)
+            throw NotEvaluated{"lookup of an empty text or with wildcards"};
+        return cell.kind == Kind::Text && textEqual(cell.text, key.text);
+    }
+    if (cell.kind != key.kind) return false;
+    return approxEqual(cell.number, key.number);
+}
+
+// The key, looked up among `count` cells (cellAt(i), i from 0): exactly,
+// or the last of numbers sorted ascending that is not above it (-1 for
+// descending: the last not below it). The position, or nothing.
+template <class CellAt>
+std::optional<std::size_t> lookUp(const Value& key, std::size_t count, int mode, CellAt cellAt) {
+    if (key.isError()) throw ErrorResult{key.error};
+    if (key.kind == Kind::Empty || key.kind == Kind::Missing)
+        throw NotEvaluated{"lookup of an empty value"};
+    if (mode == 0) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (lookupEqual(cellAt(i), key)) return i;
+        return std::nullopt;
+    }
+    // Sorted lookups go by the order the data should have; data out of
+    // order, or not all numbers, is searched differently by each program.
+    if (key.kind != Kind::Number) throw NotEvaluated{"sorted lookup of a text"};
+    // Empty cells may follow the numbers, as below a price table.
+    std::optional<std::size_t> found;
+    double previous = 0;
+    bool ended = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Value v = cellAt(i);
+        if (v.kind == Kind::Empty) {
+            ended = true;
+            continue;
+        }
+        if (v.kind != Kind::Number || ended)
+            throw NotEvaluated{"sorted lookup over cells that are not numbers"};
+        if (i > 0 && (mode > 0 ? v.number < previous : v.number > previous))
+            throw NotEvaluated{"sorted lookup over data out of order"};
+        previous = v.number;
+        if (mode > 0 ? v.number <= key.number || approxEqual(v.number, key.number)
+                     : v.number >= key.number || approxEqual(v.number, key.number))
+            found = i;
+    }
+    return found;
+}
+
+bool exactLookup(std::span<Value> args, std::size_t at, Context& ctx) {
+    return args.size() > at && args[at].kind != Kind::Missing && !toBoolean(ctx.scalar(args[at]));
+}
+
+std::size_t rows(const Area& a) {
+    return a.rowLast - a.rowFirst + 1u;
+}
+std::size_t cols(const Area& a) {
+    return a.colLast - a.colFirst + 1u;
+}
+
+// What a lookup returns: the cell's value; an empty cell is read as 0 by
+// one program and as empty by the other.
+Value found(Context& ctx, std::size_t sheet, std::size_t row, std::size_t col) {
+    Value v = ctx.cells.value(sheet, static_cast<std::uint32_t>(row), static_cast<std::uint16_t>(col));
+    if (v.kind == Kind::Empty) throw NotEvaluated{"lookup of an empty cell"};
+    return v;
+}
+
+Value tableLookup(std::span<Value> args, Context& ctx, bool vertical) {
+    const Value key = ctx.scalar(args[0]);
+    if (!args[1].isReference()) throw NotEvaluated{"lookup in an array"};
+    const Area t = args[1].area;
+    const double index = whole(args[2], ctx);
+    if (index < 1) return Value::ofError(ErrorCode::Value);
+    if (index > static_cast<double>(vertical ? cols(t) : rows(t)))
+        throw NotEvaluated{"lookup past the table"}; // Excel #REF!, LibreOffice #VALUE!
+    const auto k = static_cast<std::size_t>(index) - 1;
+    const int mode = exactLookup(args, 3, ctx) ? 0 : 1;
+    auto hit = vertical ? lookUp(key, rows(t), mode, [&](std::size_t i) {
+        return ctx.cells.value(t.sheet, static_cast<std::uint32_t>(t.rowFirst + i), t.colFirst);
+    })
+                        : lookUp(key, cols(t), mode, [&](std::size_t i) {
+                              return ctx.cells.value(t.sheet, t.rowFirst,
+                                                     static_cast<std::uint16_t>(t.colFirst + i));
+                          });
+    if (!hit) return Value::ofError(ErrorCode::NA);
+    return vertical ? found(ctx, t.sheet, t.rowFirst + *hit, t.colFirst + k)
+                    : found(ctx, t.sheet, t.rowFirst + k, t.colFirst + *hit);
+}
+Value fnVLookup(std::span<Value> args, Context& ctx) {
+    return tableLookup(args, ctx, true);
+}
+Value fnHLookup(std::span<Value> args, Context& ctx) {
+    return tableLookup(args, ctx, false);
+}
+
+Value fnMatch(std::span<Value> args, Context& ctx) {
+    const Value key = ctx.scalar(args[0]);
+    if (!args[1].isReference()) throw NotEvaluated{"lookup in an array"};
+    const Area a = args[1].area;
+    if (rows(a) > 1 && cols(a) > 1) return Value::ofError(ErrorCode::NA);
+    const double type = args.size() > 2 && args[2].kind != Kind::Missing ? whole(args[2], ctx) : 1;
+    const int mode = type > 0 ? 1 : type < 0 ? -1 : 0;
+    auto hit = lookUp(key, rows(a) * cols(a), mode, [&](std::size_t i) {
+        return cols(a) == 1 ? ctx.cells.value(a.sheet, static_cast<std::uint32_t>(a.rowFirst + i), a.colFirst)
+                            : ctx.cells.value(a.sheet, a.rowFirst, static_cast<std::uint16_t>(a.colFirst + i));
+    });
+    if (!hit) return Value::ofError(ErrorCode::NA);
+    return Value::ofNumber(static_cast<double>(*hit + 1));
+}
+
+// INDEX(area; row; column): the cell, or with 0 a whole row or column, as a reference.
+Value fnIndex(std::span<Value> args, Context& ctx) {
+    if (!args[0].isReference()) throw NotEvaluated{"INDEX of an array"};
+    if (args.size() > 3 && args[3].kind != Kind::Missing && whole(args[3], ctx) != 1)
+        throw NotEvaluated{"INDEX of several areas"};
+    Area a = args[0].area;
+    double row = args[1].kind == Kind::Missing ? 0 : whole(args[1], ctx);
+    double col = args.size() > 2 && args[2].kind != Kind::Missing ? whole(args[2], ctx) : 0;
+    if (args.size() < 3 && rows(a) == 1 && cols(a) > 1) std::swap(row, col); // one row: the index is a column
+    if (row < 0 || col < 0 || row > static_cast<double>(rows(a)) || col > static_cast<double>(cols(a)))
+        return Value::ofError(ErrorCode::Ref);
+    if (row > 0) a.rowFirst = a.rowLast = a.rowFirst + static_cast<std::uint32_t>(row) - 1;
+    if (col > 0) a.colFirst = a.colLast = static_cast<std::uint16_t>(a.colFirst + static_cast<int>(col) - 1);
+    return Value::ofArea(a);
+}
+
+Value fnRow(std::span<Value> args, Context& ctx) {
+    if (args.empty()) return Value::ofNumber(ctx.at.row + 1.0);
+    if (!args[0].isReference()) return Value::ofError(ErrorCode::Value);
+    return Value::ofNumber(args[0].area.rowFirst + 1.0);
+}
+Value fnColumn(std::span<Value> args, Context& ctx) {
+    if (args.empty()) return Value::ofNumber(ctx.at.col + 1.0);
+    if (!args[0].isReference()) return Value::ofError(ErrorCode::Value);
+    return Value::ofNumber(args[0].area.colFirst + 1.0);
+}
+
 // clang-format off
 constexpr std::uint8_t kMany = 30; // BIFF8 passes at most 30 arguments
 constexpr FunctionInfo kFunctions[] = {
@@ -431,10 +576,13 @@ constexpr FunctionInfo kFunctions[] = {
     {5,   "AVERAGE",     1, kMany, fnAverage},
     {6,   "MIN",         1, kMany, fnMin},
     {7,   "MAX",         1, kMany, fnMax},
+    {8,   "ROW",         0, 1,     fnRow},
+    {9,   "COLUMN",      0, 1,     fnColumn},
     {24,  "ABS",         1, 1,     fnAbs},
     {25,  "INT",         1, 1,     fnInt},
     {26,  "SIGN",        1, 1,     fnSign},
     {27,  "ROUND",       2, 2,     fnRound},
+    {29,  "INDEX",       2, 4,     fnIndex},
     {31,  "MID",         3, 3,     fnMid},
     {32,  "LEN",         1, 1,     fnLen},
     {33,  "VALUE",       1, 1,     fnValue},
@@ -445,6 +593,9 @@ constexpr FunctionInfo kFunctions[] = {
     {38,  "NOT",         1, 1,     fnNot},
     {39,  "MOD",         2, 2,     fnMod},
     {48,  "TEXT",        2, 2,     fnText},
+    {64,  "MATCH",       2, 3,     fnMatch},
+    {101, "HLOOKUP",     3, 4,     fnHLookup},
+    {102, "VLOOKUP",     3, 4,     fnVLookup},
     {115, "LEFT",        1, 2,     fnLeft},
     {116, "RIGHT",       1, 2,     fnRight},
     {126, "ISERR",       1, 1,     isFunction<isErr>},
