@@ -202,13 +202,7 @@ const FreshResult* freshResult(const std::string& sheet, int row, int column) {
 
 // The fresh result of a dump's key "cell|sheet|row|column", if it has one.
 const FreshResult* freshResultOf(const std::string& key) {
-    std::vector<std::string> f;
-    for (std::size_t from = 0;;) {
-        std::size_t bar = key.find('|', from);
-        f.push_back(key.substr(from, bar - from));
-        if (bar == std::string::npos) break;
-        from = bar + 1;
-    }
+    std::vector<std::string> f = test::split(key, '|');
     return f.size() == 4 && f[0] == "cell" ? freshResult(f[1], std::stoi(f[2]), std::stoi(f[3]))
                                            : nullptr;
 }

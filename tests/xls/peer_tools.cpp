@@ -57,16 +57,20 @@ std::map<std::string, std::string> poiCells(const std::filesystem::path& file) {
     std::istringstream in(output);
     for (std::string line; std::getline(in, line);) {
         if (!line.starts_with("cell\t")) continue;
-        std::vector<std::string> f;
-        for (std::size_t from = 0;;) {
-            std::size_t tab = line.find('\t', from);
-            f.push_back(line.substr(from, tab - from));
-            if (tab == std::string::npos) break;
-            from = tab + 1;
-        }
+        std::vector<std::string> f = split(line, '\t');
         if (f.size() == 7) cells[f[1] + "|" + f[2] + "|" + f[3]] = f[4] + "|" + f[5] + "|" + f[6];
     }
     return cells;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+        std::size_t at = text.find(separator, from);
+        parts.push_back(text.substr(from, at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
 }
 
 std::filesystem::path freshDirectory(const std::string& stem) {

@@ -41,6 +41,9 @@ std::string runPython(const std::string& script);
 // refuses the file.
 std::map<std::string, std::string> poiCells(const std::filesystem::path& file);
 
+// The parts of a text between the separators.
+std::vector<std::string> split(const std::string& text, char separator);
+
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);
 

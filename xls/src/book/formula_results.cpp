@@ -312,6 +312,22 @@ void storeResult(Cell& c, const Value& v) {
     }
 }
 
+// Sets the flag on every formula that reads one that has it, directly or not.
+void spread(std::vector<Node>& nodes, bool Node::*flag) {
+    std::deque<std::size_t> queue;
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i].*flag) queue.push_back(i);
+    while (!queue.empty()) {
+        const std::size_t p = queue.front();
+        queue.pop_front();
+        for (std::size_t d : nodes[p].dependents)
+            if (!(nodes[d].*flag)) {
+                nodes[d].*flag = true;
+                queue.push_back(d);
+            }
+    }
+}
+
 } // namespace
 
 FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::size_t>& worksheets,
@@ -345,35 +361,13 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
     }
     // Whatever reads a volatile formula, directly or not, has a stored
     // result that is out of date already.
-    std::deque<std::size_t> queue;
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (nodes[i].isVolatile) {
-            nodes[i].outdated = true;
-            queue.push_back(i);
-        }
-    while (!queue.empty()) {
-        const std::size_t p = queue.front();
-        queue.pop_front();
-        for (std::size_t d : nodes[p].dependents)
-            if (!nodes[d].outdated) {
-                nodes[d].outdated = true;
-                queue.push_back(d);
-            }
-    }
-    // And the formulas those feed, on and on.
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (nodes[i].affected) queue.push_back(i);
-    while (!queue.empty()) {
-        const std::size_t p = queue.front();
-        queue.pop_front();
-        for (std::size_t d : nodes[p].dependents)
-            if (!nodes[d].affected) {
-                nodes[d].affected = true;
-                queue.push_back(d);
-            }
-    }
+    for (Node& n : nodes) n.outdated = n.isVolatile;
+    spread(nodes, &Node::outdated);
+    // And the formulas written cells feed, on and on.
+    spread(nodes, &Node::affected);
 
     // In dependency order: a formula once every formula it reads is done.
+    std::deque<std::size_t> queue;
     for (const Node& n : nodes)
         if (n.affected)
             for (std::size_t d : n.dependents) ++nodes[d].waiting;
