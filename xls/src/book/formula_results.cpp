@@ -18,6 +18,10 @@ using formula::ErrorCode;
 using formula::Value;
 
 constexpr std::size_t kMaxTextLength = 32767; // UTF-16 units a cell holds
+// A save stays quick on any workbook: past these, what is left is left to
+// the spreadsheet program.
+constexpr std::size_t kMaxLinks = 4'000'000;  // formula-to-formula references followed
+constexpr std::size_t kMaxReads = 20'000'000; // cells read while computing
 
 // Which worksheet each EXTERNSHEET entry names: one sheet of this workbook
 // that is a worksheet, or nothing.
@@ -207,6 +211,7 @@ class Book : public formula::Cells {
 
     Value value(std::size_t sheet, std::uint32_t row, std::uint16_t col) override {
         if (sheet >= worksheets_.size()) throw formula::NotEvaluated{"sheet"};
+        count(1);
         const Cell* c = findCell(wb_.sheets()[worksheets_[sheet]], row, col);
         return c ? valueOf(sheet, row, *c) : Value::empty();
     }
@@ -215,10 +220,12 @@ class Book : public formula::Cells {
         if (a.sheet >= worksheets_.size()) throw formula::NotEvaluated{"sheet"};
         const Sheet& sheet = wb_.sheets()[worksheets_[a.sheet]];
         for (auto it = sheet.rows.lower_bound(a.rowFirst);
-             it != sheet.rows.end() && it->first <= a.rowLast; ++it)
+             it != sheet.rows.end() && it->first <= a.rowLast; ++it) {
+            count(it->second.cells.size());
             for (const Cell& c : it->second.cells)
                 if (c.col >= a.colFirst && c.col <= a.colLast)
                     visit(it->first, c.col, valueOf(a.sheet, it->first, c));
+        }
     }
 
     std::optional<std::size_t> sheetOf(std::uint16_t externSheet) const override {
@@ -231,6 +238,11 @@ class Book : public formula::Cells {
     }
 
   private:
+    void count(std::size_t reads) {
+        reads_ += reads;
+        if (reads_ > kMaxReads) throw formula::NotEvaluated{"too much to compute before a save"};
+    }
+
     Value valueOf(std::size_t sheet, std::uint32_t row, const Cell& c) {
         if (c.id == rec::kFormula) {
             const Node& n = nodes[formulas_[sheet].at({row, c.col})];
@@ -251,6 +263,7 @@ class Book : public formula::Cells {
     const std::vector<std::size_t>& worksheets_;
     std::vector<std::optional<std::size_t>> extern_;
     std::vector<std::optional<Bytes>> names_;
+    std::size_t reads_ = 0;
     std::vector<std::map<std::pair<std::uint32_t, std::uint16_t>, std::size_t>> formulas_;
 };
 
@@ -338,6 +351,7 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
     if (nodes.empty()) return report;
 
     // What each formula reads; the formulas a written cell feeds directly.
+    std::size_t links = 0;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         Node& n = nodes[i];
         if (!n.unreadable) {
@@ -356,7 +370,14 @@ FormulaResults computeFormulaResults(WorkbookStream& wb, const std::vector<std::
         for (const Area& a : n.refs) {
             for (const auto& [sheet, row, col] : written)
                 if (a.contains(sheet, row, col)) n.affected = true;
-            book.formulasIn(a, [&](std::size_t p) { nodes[p].dependents.push_back(i); });
+            book.formulasIn(a, [&](std::size_t p) {
+                nodes[p].dependents.push_back(i);
+                ++links;
+            });
+        }
+        if (links > kMaxLinks) {
+            report.left["too many references between formulas to follow before a save"] = nodes.size();
+            return report;
         }
     }
     // Whatever reads a volatile formula, directly or not, has a stored
