@@ -3,6 +3,7 @@
 // xlrd (the stored results), POI and LibreOffice.
 #include "tests/xls/peer_tools.h"
 #include "tests/xls/peer_workbook.h"
+#include "workbook/cell_map.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <gtest/gtest.h>
@@ -117,11 +118,21 @@ TEST_F(FormulaResultsPeer, ShippedBillSpellsEveryAmountAsLibreOfficeDoes) {
         "无"};
     std::vector<std::vector<Write>> writes;
     for (const std::string& a : amounts) writes.push_back({{34, 7, a}});
+    // And a whole bill: every cell the export writes, the total last.
+    std::vector<Write> bill;
+    for (const cellmap::FieldRun& run : cellmap::kBillFields)
+        for (int i = run.first; i <= run.last; ++i) {
+            const cellmap::Cell c = run.cellOf(i);
+            bill.push_back({c.row, c.column, i % 3 == 0 ? "" : std::to_string(20 + i) + ".5"});
+        }
+    bill.push_back({34, 7, "37731.05"});
+    writes.push_back(bill);
     auto files = writeCopies(LANQI_SHIPPED_WORKBOOK, dir_, writes);
     auto stored = expectSameAsLibreOffice(files, dir_);
     EXPECT_EQ(stored[8]["原木一|34|10"], "s|大写：贰万壹仟玖佰柒拾玖元叁角整");
     EXPECT_EQ(stored[4]["原木一|34|10"], "s|大写：壹拾元零伍分");
     EXPECT_EQ(stored[17]["原木一|34|10"], "s|大写：");
+    EXPECT_EQ(stored[19]["原木一|34|10"], "s|大写：叁万柒仟柒佰叁拾壹元零伍分");
     expectPoiSees(files[8], stored[8]);
 }
 
