@@ -5,8 +5,10 @@
 #include "editing/date_caption.h"
 #include "platform/command_line.h"
 #include "platform/system_error_text.h"
+#include "platform/utf16_text.h"
 #include "platform/utf8_path.h"
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +67,16 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
     }
 }
 
+// The line of the first text of the file that is longer than a cell holds.
+std::optional<int> lineOfLongText(const std::vector<lanqi::TextLine>& texts,
+                                  const lanqi::TallySheet& sheet) {
+    for (const lanqi::TextLine& t : texts) {
+        const std::string& text = t.combo ? sheet.combo(*t.combo).text : sheet.text(t.field);
+        if (lanqi::platform::utf16Length(text) > lanqi::kLongestCellText) return t.line;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,9 +88,10 @@ int main(int argc, char** argv) {
     }
     lanqi::TallySheet sheet;
     lanqi::attachBlankingRules(sheet);
+    std::vector<lanqi::TextLine> texts;
     try {
         if (options.tally == "-") {
-            lanqi::readTallyFile(std::cin, sheet);
+            texts = lanqi::readTallyFile(std::cin, sheet);
         } else {
             std::error_code ec;
             if (std::filesystem::is_directory(lanqi::platform::pathFromUtf8(options.tally), ec)) {
@@ -90,7 +104,7 @@ int main(int argc, char** argv) {
                           << lanqi::platform::systemErrorText(errno) << "\n";
                 return 1;
             }
-            lanqi::readTallyFile(in, sheet);
+            texts = lanqi::readTallyFile(in, sheet);
         }
     } catch (const lanqi::TallyFileError& e) {
         std::cerr << options.tally << "：" << e.what() << "\n";
@@ -105,6 +119,17 @@ int main(int argc, char** argv) {
         const auto workbook = lanqi::platform::pathFromUtf8(options.bill);
         lanqi::loadFootCaption(sheet, app, workbook);
         lanqi::writeBill(sheet, app, workbook);
+    } catch (const lanqi::WorkbookError& e) {
+        // A text too long for its cell is the tally file's fault: its line is named.
+        auto line = e.kind() == lanqi::WorkbookError::Kind::TextTooLong
+                        ? lineOfLongText(texts, sheet)
+                        : std::nullopt;
+        if (line)
+            std::cerr << options.tally << "：第 " << *line << " 行：文字太长，账单没有写入："
+                      << e.what() << "\n";
+        else
+            std::cerr << "写入账单失败：" << e.what() << "\n";
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "写入账单失败：" << e.what() << "\n";
         return 1;

@@ -53,15 +53,15 @@ template <typename Rule> TallySheet::FieldHandler onEveryChange(Rule rule) {
 
 void attachBlankingRules(TallySheet& sheet) {
     for (const Block& b : kBlocks) {
-        sheet.onChange(b.count, onEveryChange([&sheet, b] { blockCountRule(sheet, b); }));
-        sheet.onChange(b.volume, onEveryChange([&sheet, b] { rowVolumeRule(sheet, b); }));
+        sheet.addRule(b.count, onEveryChange([&sheet, b] { blockCountRule(sheet, b); }));
+        sheet.addRule(b.volume, onEveryChange([&sheet, b] { rowVolumeRule(sheet, b); }));
     }
-    sheet.onChange(Arr::Text28,
-                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text28, kOnePiece); }));
-    sheet.onChange(Arr::Text29,
-                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text29, kOneVolume); }));
-    sheet.onChange(Arr::Text31,
-                   onEveryChange([&sheet] { gradingRule(sheet, Arr::Text31, kOneCent); }));
+    sheet.addRule(Arr::Text28,
+                  onEveryChange([&sheet] { gradingRule(sheet, Arr::Text28, kOnePiece); }));
+    sheet.addRule(Arr::Text29,
+                  onEveryChange([&sheet] { gradingRule(sheet, Arr::Text29, kOneVolume); }));
+    sheet.addRule(Arr::Text31,
+                  onEveryChange([&sheet] { gradingRule(sheet, Arr::Text31, kOneCent); }));
 }
 
 } // namespace lanqi

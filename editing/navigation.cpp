@@ -9,12 +9,12 @@ bool isNavigableColumn(Arr arr) {
            std::end(kNavigableColumns);
 }
 
-std::optional<FieldId> columnWrapTarget(FieldId focused, int keyCode) {
+std::optional<FieldId> columnWrapTarget(FieldId focused, Key key) {
     if (!isNavigableColumn(focused.arr)) return std::nullopt;
     int last = shapeOf(focused.arr).last;
     int i = focused.index;
-    if (keyCode == kKeyDown) return FieldId{focused.arr, i == last ? 0 : i + 1};
-    if (keyCode == kKeyUp) return FieldId{focused.arr, i == 0 ? last : i - 1};
+    if (key == Key::Down) return FieldId{focused.arr, i == last ? 0 : i + 1};
+    if (key == Key::Up) return FieldId{focused.arr, i == 0 ? last : i - 1};
     return std::nullopt;
 }
 

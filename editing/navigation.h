@@ -6,8 +6,9 @@
 
 namespace lanqi {
 
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyDown = 40;
+// The keys the program gives a meaning to; a window maps its own key codes
+// onto these (Enter and the keypad's Enter both to Enter).
+enum class Key { Enter, Up, Down, Other };
 
 // The eight columns with arrow navigation and select-on-focus.
 inline constexpr Arr kNavigableColumns[] = {Arr::Text1, Arr::Text2, Arr::Text4,  Arr::Text5,
@@ -16,7 +17,7 @@ inline constexpr Arr kNavigableColumns[] = {Arr::Text1, Arr::Text2, Arr::Text4, 
 bool isNavigableColumn(Arr arr);
 
 // Where Up or Down moves the focus from `focused`; nothing for other keys or
-// fields. The shift state plays no part.
-std::optional<FieldId> columnWrapTarget(FieldId focused, int keyCode);
+// fields. Shift, Ctrl and Alt play no part.
+std::optional<FieldId> columnWrapTarget(FieldId focused, Key key);
 
 } // namespace lanqi

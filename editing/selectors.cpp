@@ -1,44 +1,40 @@
 #include "editing/selectors.h"
 
+#include <optional>
+
 namespace lanqi {
 
 namespace {
 
-struct DetailChoice {
-    std::string_view party, detail;
-    Combo shown;
-};
-constexpr DetailChoice kDetailTable[] = {
-    {kBuyerCaption, "联系电话:", Combo::Combo7},
-    {kBuyerCaption, "联系人:", Combo::Combo1},
-    {kBuyerCaption, "银行账号:", Combo::Combo9},
-    {kBuyerCaption, "运输车号:", Combo::Combo13},
-    {kSupplierCaption, "联系电话:", Combo::Combo8},
-    {kSupplierCaption, "联系人:", Combo::Combo10},
-    {kSupplierCaption, "银行账号:", Combo::Combo11},
-    {kSupplierCaption, "运输车号:", Combo::Combo13},
-};
+std::optional<Party> partyNamed(std::string_view caption) {
+    for (const PartyCaption& c : kPartyCaptions)
+        if (c.caption == caption) return c.party;
+    return std::nullopt;
+}
 
-// Order in which the seven detail-slot visibilities are set.
-constexpr Combo kVisibilityOrder[] = {Combo::Combo7,  Combo::Combo1,  Combo::Combo8, Combo::Combo9,
-                                      Combo::Combo10, Combo::Combo11, Combo::Combo13};
+// The detail list for the party and detail captions; nothing for a pair the
+// table does not know.
+const PartyList* detailListFor(Party party, std::string_view detail) {
+    for (const PartyList& l : kPartyLists)
+        if (inDetailSlot(l) && l.detailCaption == detail &&
+            (l.party == party || l.party == Party::Both))
+            return &l;
+    return nullptr;
+}
 
 void detailSlotRule(TallySheet& sheet) {
-    const std::string& party = sheet.combo(Combo::Combo4).text;
-    const std::string& detail = sheet.combo(Combo::Combo2).text;
-    for (const DetailChoice& c : kDetailTable) {
-        if (c.party != party || c.detail != detail) continue;
-        for (Combo list : kVisibilityOrder) sheet.setComboVisible(list, list == c.shown);
-        return;
-    }
+    const std::optional<Party> party = partyNamed(sheet.combo(Combo::Combo4).text);
+    if (!party) return;
+    const PartyList* shown = detailListFor(*party, sheet.combo(Combo::Combo2).text);
+    if (!shown) return;
+    for (Combo list : kDetailSlot) sheet.setComboVisible(list, list == shown->combo);
 }
 
 void nameSlotRule(TallySheet& sheet) {
-    const std::string& party = sheet.combo(Combo::Combo4).text;
-    if (party != kBuyerCaption && party != kSupplierCaption) return;
-    bool supplier = party == kSupplierCaption;
-    sheet.setComboVisible(Combo::Combo5, supplier);
-    sheet.setComboVisible(Combo::Combo6, !supplier);
+    const std::optional<Party> party = partyNamed(sheet.combo(Combo::Combo4).text);
+    if (!party) return;
+    for (const PartyList& l : kPartyLists)
+        if (inNameSlot(l)) sheet.setComboVisible(l.combo, l.party == *party);
 }
 
 void rowSync(TallySheet& sheet, Combo nameList) {

@@ -55,7 +55,6 @@ const InitialCombo kInitialCombos[] = {
     {Combo::Combo9, "", {}, false},
     {Combo::Combo10, "", {}, false},
     {Combo::Combo11, "", {}, false},
-    {Combo::Combo12, "Combo12", {}, true},
 };
 
 constexpr size_t at(Arr arr) {
@@ -156,9 +155,14 @@ void TallySheet::setText(FieldId field, std::string_view value) {
     std::string& current = slot(field);
     if (current == value) return;
     current = value;
-    // Handlers may add nothing while they run, so index the list as it stands.
-    const std::vector<FieldHandler>& handlers = arrays_[at(field.arr)].handlers;
-    for (size_t i = 0; i < handlers.size(); ++i) handlers[i](field.index);
+    fieldChanged(field);
+}
+
+void TallySheet::fieldChanged(FieldId field) {
+    ArrayFields& a = arrays_[at(field.arr)];
+    // Rules add no rules while they run, so index the list as it stands.
+    for (size_t i = 0; i < a.rules.size(); ++i) a.rules[i](field.index);
+    a.watchers(field.index);
 }
 
 void TallySheet::replaceText(FieldId field, size_t offset, size_t count, std::string_view with) {
@@ -167,12 +171,15 @@ void TallySheet::replaceText(FieldId field, size_t offset, size_t count, std::st
         throw std::logic_error(fieldName(field) + ": replaced range lies beyond the text");
     if (count == with.size() && current.compare(offset, count, with) == 0) return;
     current.replace(offset, count, with);
-    const std::vector<FieldHandler>& handlers = arrays_[at(field.arr)].handlers;
-    for (size_t i = 0; i < handlers.size(); ++i) handlers[i](field.index);
+    fieldChanged(field);
 }
 
-void TallySheet::onChange(Arr arr, FieldHandler handler) {
-    arrays_[at(arr)].handlers.push_back(std::move(handler));
+void TallySheet::addRule(Arr arr, FieldHandler rule) {
+    arrays_[at(arr)].rules.push_back(std::move(rule));
+}
+
+Subscription TallySheet::onChange(Arr arr, FieldHandler handler) {
+    return arrays_[at(arr)].watchers.add(std::move(handler));
 }
 
 const ComboState& TallySheet::combo(Combo combo) const {
@@ -215,12 +222,12 @@ void TallySheet::setComboVisible(Combo combo, bool visible) {
     comboChanged(combo);
 }
 
-void TallySheet::onComboChange(ComboHandler handler) {
-    comboHandlers_.push_back(std::move(handler));
+Subscription TallySheet::onComboChange(ComboHandler handler) {
+    return comboWatchers_.add(std::move(handler));
 }
 
 void TallySheet::comboChanged(Combo combo) {
-    for (const ComboHandler& h : comboHandlers_) h(combo);
+    comboWatchers_(combo);
 }
 
 const std::string& TallySheet::caption(Label label) const {
@@ -231,11 +238,11 @@ void TallySheet::setCaption(Label label, std::string_view value) {
     std::string& c = captions_[at(label)];
     if (c == value) return;
     c = value;
-    for (const LabelHandler& h : labelHandlers_) h(label);
+    labelWatchers_(label);
 }
 
-void TallySheet::onCaptionChange(LabelHandler handler) {
-    labelHandlers_.push_back(std::move(handler));
+Subscription TallySheet::onCaptionChange(LabelHandler handler) {
+    return labelWatchers_.add(std::move(handler));
 }
 
 } // namespace lanqi

@@ -4,6 +4,10 @@
 // drop-down list by its name, and the two written captions by label name.
 // A write that changes a field's text notifies that array's handlers at once,
 // inside the write; writing the text a field already holds notifies nothing.
+// The sheet's own rules hear of a change first; watchers (a window's mirror)
+// after them, so they see the text the rules left.
+#include "tally/subscription.h"
+
 #include <array>
 #include <functional>
 #include <optional>
@@ -112,16 +116,20 @@ class TallySheet {
         return const_cast<TallySheet*>(this)->slot(field);
     }
     const std::string& text(Arr arr, int index) const { return text({arr, index}); }
-    // Sets the text; a real change notifies the array's handlers in the order
-    // they were added. Throws std::logic_error for a missing element.
+    // Sets the text; a real change notifies the array's rules, then its
+    // watchers, each in the order they were added. Throws std::logic_error
+    // for a missing element.
     void setText(FieldId field, std::string_view value);
     void setText(Arr arr, int index, std::string_view value) { setText({arr, index}, value); }
     // Replaces `count` bytes at byte `offset` of the text by `with`, notifying as
     // setText does; one keystroke in a long text costs what the keystroke
     // changes. Throws std::logic_error for a range beyond the text.
     void replaceText(FieldId field, size_t offset, size_t count, std::string_view with);
-    // Handlers may write fields, also of their own array (nested passes).
-    void onChange(Arr arr, FieldHandler handler);
+    // A rule of the sheet, kept as long as the sheet. Rules may write fields,
+    // also of their own array (nested passes).
+    void addRule(Arr arr, FieldHandler rule);
+    // Watches an array's changes until the handle ends.
+    [[nodiscard]] Subscription onChange(Arr arr, FieldHandler handler);
 
     const ComboState& combo(Combo combo) const;
     void setComboText(Combo combo, std::string_view value);
@@ -131,17 +139,18 @@ class TallySheet {
     void selectComboEntry(Combo combo, int k);
     void setComboVisible(Combo combo, bool visible);
     // Any change of a list's items, selection, text or visibility.
-    void onComboChange(ComboHandler handler);
+    [[nodiscard]] Subscription onComboChange(ComboHandler handler);
 
     const std::string& caption(Label label) const;
     void setCaption(Label label, std::string_view value);
-    void onCaptionChange(LabelHandler handler);
+    [[nodiscard]] Subscription onCaptionChange(LabelHandler handler);
 
   private:
     struct ArrayFields {
         int first = 0, last = -1;
         std::vector<std::string> texts;
-        std::vector<FieldHandler> handlers;
+        std::vector<FieldHandler> rules;
+        HandlerList<int> watchers;
     };
     std::string& slot(FieldId field) {
         ArrayFields& a = arrays_[static_cast<size_t>(field.arr)];
@@ -150,12 +159,13 @@ class TallySheet {
     }
     [[noreturn]] static void throwMissing(FieldId field);
     void comboChanged(Combo combo);
+    void fieldChanged(FieldId field);
 
     std::array<ArrayFields, kArrCount> arrays_;
     std::array<ComboState, kComboCount> combos_;
     std::array<std::string, kLabelCount> captions_;
-    std::vector<ComboHandler> comboHandlers_;
-    std::vector<LabelHandler> labelHandlers_;
+    HandlerList<Combo> comboWatchers_;
+    HandlerList<Label> labelWatchers_;
 };
 
 // The arrays the user types numbers into: diameters, piece counts, log

@@ -1,7 +1,6 @@
 #include "tally/tally_file.h"
 
 #include "calc/numeric_text.h"
-#include "tally/tick.h"
 
 #include <charconv>
 #include <optional>
@@ -58,6 +57,7 @@ struct Entry {
     FieldId field;
     std::string text;
     std::optional<Combo> combo = std::nullopt;
+    bool isText = false; // a text of the rest of the line
 };
 
 struct TextEntry {
@@ -78,7 +78,7 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
     for (const TextEntry& t : kTextEntries) {
         if (keyword != t.keyword) continue;
         if (text.size() <= keyword.size()) throw TallyFileError(line, keyword + " 后缺少内容");
-        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1), t.combo}};
+        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1), t.combo, true}};
     }
     struct Simple {
         const char* keyword;
@@ -113,13 +113,17 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
 TallyFileError::TallyFileError(int line, const std::string& what)
     : std::runtime_error("第 " + std::to_string(line) + " 行：" + what), line_(line) {}
 
-void readTallyFile(std::istream& in, TallySheet& sheet) {
+std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet) {
     std::vector<Entry> entries;
+    std::vector<TextLine> texts;
     std::string raw;
     int line = 1;
     for (; std::getline(in, raw); ++line) {
         if (line == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
-        for (Entry& e : parseLine(raw, line)) entries.push_back(std::move(e));
+        for (Entry& e : parseLine(raw, line)) {
+            if (e.isText) texts.push_back({line, e.field, e.combo});
+            entries.push_back(std::move(e));
+        }
     }
     if (in.bad()) throw TallyFileError(line, "读取文件时出错，码单没有读完");
     for (const Entry& e : entries) {
@@ -128,20 +132,7 @@ void readTallyFile(std::istream& in, TallySheet& sheet) {
         else
             sheet.setText(e.field, e.text);
     }
-}
-
-void recalculateUntilStable(TallySheet& sheet) {
-    constexpr int kMaxTicks = 10;
-    auto texts = [&sheet] {
-        std::vector<std::string> out;
-        for (FieldId f : allFields()) out.push_back(sheet.text(f));
-        return out;
-    };
-    for (int i = 0; i < kMaxTicks; ++i) {
-        std::vector<std::string> before = texts();
-        Timer1_Timer(sheet);
-        if (texts() == before) return;
-    }
+    return texts;
 }
 
 } // namespace lanqi

@@ -16,8 +16,10 @@
 #include "tally/sheet.h"
 
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace lanqi {
 
@@ -30,11 +32,17 @@ class TallyFileError : public std::runtime_error {
     int line_;
 };
 
-// Reads the whole file into the sheet; throws TallyFileError naming the line
-// of the first bad entry, before anything is set.
-void readTallyFile(std::istream& in, TallySheet& sheet);
+// Where the file set a text (remarks, buyer...): the line, and the field or
+// list it went into, for messages about that text later.
+struct TextLine {
+    int line;
+    FieldId field;
+    std::optional<Combo> combo; // the list, when it is one
+};
 
-// Ticks until a tick changes nothing (the amount total lags one tick).
-void recalculateUntilStable(TallySheet& sheet);
+// Reads the whole file into the sheet; throws TallyFileError naming the line
+// of the first bad entry, before anything is set. Returns the lines of the
+// texts, in file order.
+std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet);
 
 } // namespace lanqi

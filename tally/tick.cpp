@@ -4,6 +4,8 @@
 #include "calc/volume.h"
 
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace lanqi {
 
@@ -107,6 +109,20 @@ void Timer1_Timer(TallySheet& sheet) {
     gradingRows(sheet, grading(sheet));
     grandTotalsAndAmounts(sheet);
     blockTotals(sheet);
+}
+
+void recalculateUntilStable(TallySheet& sheet) {
+    constexpr int kMaxTicks = 10;
+    auto texts = [&sheet] {
+        std::vector<std::string> out;
+        for (FieldId f : allFields()) out.push_back(sheet.text(f));
+        return out;
+    };
+    for (int i = 0; i < kMaxTicks; ++i) {
+        std::vector<std::string> before = texts();
+        Timer1_Timer(sheet);
+        if (texts() == before) return;
+    }
 }
 
 } // namespace lanqi

@@ -8,4 +8,7 @@ namespace lanqi {
 // total sums the amounts as they stood when the tick began.
 void Timer1_Timer(TallySheet& sheet);
 
+// Ticks until a tick changes nothing (the amount total lags one tick).
+void recalculateUntilStable(TallySheet& sheet);
+
 } // namespace lanqi

@@ -2,9 +2,12 @@
 # - the engine (xls/) includes no header of another project folder;
 # - outside the engine and its own tests, nothing includes the engine's inside;
 # - no system header of POSIX or Windows outside platform/ (tests and
-#   benchmarks may drive processes themselves).
+#   benchmarks may drive processes themselves);
+# - Qt only in the Qt window, ui/qt/ (tests, benchmarks and the icon drawing
+#   of packaging/ aside), and no window's header outside its window: the
+#   program and everything under it build without a window toolkit.
 #   cmake -DROOT=<source folder> -P tools/check_layout.cmake
-set(project_folders "calc|tally|editing|workbook|platform|ui|app|tests|bench|tools|packaging")
+set(project_folders "calc|tally|editing|workbook|platform|program|ui|app|tests|bench|tools|packaging")
 set(engine_inside "cfb|biff|book|bytes|formula|xls/src")
 set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
 
@@ -29,6 +32,12 @@ foreach(f ${sources})
     endif()
     if(NOT f MATCHES "^(platform|tests|bench)/" AND line MATCHES "#include <(${system_headers})>")
       list(APPEND faults "${f}: a system call outside platform/: ${line}")
+    endif()
+    if(NOT f MATCHES "^(ui/qt|tests|bench|packaging)/" AND line MATCHES "#include <Q[A-Za-z]*>")
+      list(APPEND faults "${f}: Qt outside the Qt window: ${line}")
+    endif()
+    if(NOT f MATCHES "^(ui|tests|bench|packaging)/" AND line MATCHES "#include \"ui/")
+      list(APPEND faults "${f}: a window's header outside the windows: ${line}")
     endif()
   endforeach()
 endforeach()

@@ -3,15 +3,16 @@
 # installed. With --tests, also what the tests and the package checks need:
 # the peers LibreOffice, xlrd and Apache POI (run from a Java source file, so
 # with a JDK) and xlwt for fuzz seeds. With --windows, also the MinGW-w64 cross
-# compiler, GoogleTest's sources and Wine for the Windows build.
+# compiler, libgcrypt for Windows, GoogleTest's sources and Wine for the
+# Windows build.
 set -e
-packages="cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
+packages="cmake make g++ libgcrypt20-dev qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
 tests="libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd appstream
        desktop-file-utils dpkg-dev python3-xlwt libapache-poi-java default-jre-headless
        default-jdk-headless"
 case "$1" in
 --tests) packages="$packages $tests" ;;
---windows) packages="$packages $tests g++-mingw-w64-x86-64-posix googletest wine64" ;;
+--windows) packages="$packages $tests g++-mingw-w64-x86-64-posix libgcrypt-mingw-w64-dev googletest wine64" ;;
 esac
 missing=""
 for p in $packages; do

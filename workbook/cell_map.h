@@ -5,7 +5,9 @@
 #include "editing/selectors.h"
 #include "tally/sheet.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <span>
 #include <string_view>
 
@@ -39,14 +41,32 @@ struct ListRun {
     bool stopAtEmpty;
 };
 
-// Store sheet lists, read at start-up in this order.
-inline constexpr ListRun kStoreLists[] = {
-    {Combo::Combo5, E, 4, 201, true},   {Combo::Combo6, A, 4, 201, true},
-    {Combo::Combo1, B, 4, 201, false},  {Combo::Combo7, C, 4, 201, false},
-    {Combo::Combo9, D, 4, 201, false},  {Combo::Combo8, G, 4, 201, false},
-    {Combo::Combo10, F, 4, 201, false}, {Combo::Combo11, H, 4, 201, false},
-    {Combo::Combo14, K, 3, 16, true},   {Combo::Combo12, J, 4, 3, false},
+// The party lists start in this row of the store sheet and hold this many
+// entries; a party-name list ends before its first empty cell.
+inline constexpr int kPartyFirstRow = 4, kPartyEntries = 201;
+
+// The store sheet's other lists: the species and the scaler list.
+inline constexpr ListRun kOtherStoreLists[] = {
+    {Combo::Combo14, K, 3, 16, true},
+    {Combo::Combo12, J, 4, 3, false},
 };
+
+// Store sheet lists, read at start-up in this order: the party lists read
+// from the store sheet (kPartyLists), then the others.
+constexpr auto storeLists() {
+    constexpr auto stored = [](const PartyList& l) { return l.storeColumn != 0; };
+    constexpr auto parties =
+        static_cast<size_t>(std::count_if(std::begin(kPartyLists), std::end(kPartyLists), stored));
+    std::array<ListRun, parties + std::size(kOtherStoreLists)> runs{};
+    size_t i = 0;
+    for (const PartyList& l : kPartyLists)
+        if (stored(l))
+            runs[i++] = {l.combo, l.storeColumn - 'A' + 1, kPartyFirstRow, kPartyEntries,
+                         inNameSlot(l)};
+    for (const ListRun& other : kOtherStoreLists) runs[i++] = other;
+    return runs;
+}
+inline constexpr auto kStoreLists = storeLists();
 
 // The foot-line caption on the store sheet.
 inline constexpr Cell kFootCaption{4, I};

@@ -3,6 +3,7 @@
 // take a worksheet by name, read and write cells by (row, column) counted
 // from 1, save in place, close, and show the file to the user. Values cross
 // this boundary as text in both directions.
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -22,6 +23,7 @@ class WorkbookError : public std::runtime_error {
         NoSheet,      // the named sheet is not there
         Busy,         // another program has it open
         WriteRefused, // the cell may not be written alone (part of an array formula)
+        TextTooLong,  // the text is longer than one cell holds (kLongestCellText)
         SaveFailed,   // the new content could not replace the file
         ShowFailed,   // no program could be started to show it
     };
@@ -33,12 +35,17 @@ class WorkbookError : public std::runtime_error {
     Kind kind_;
 };
 
+// Characters (UTF-16 units) one cell holds.
+inline constexpr std::size_t kLongestCellText = 32767;
+
 class Worksheet {
   public:
     virtual ~Worksheet() = default;
     // The cell's value as text: empty for an empty cell, a number in plain
     // number text, a formula as the text of its result.
     virtual std::string cell(int row, int column) const = 0;
+    // Throws WorkbookError (WriteRefused, TextTooLong) and writes nothing when
+    // the cell may not take the text.
     virtual void setCell(int row, int column, std::string_view text) = 0;
 };
 

@@ -19,6 +19,7 @@ namespace {
 using Kind = WorkbookError::Kind;
 
 constexpr std::uintmax_t kLargestWorkbook = 512u << 20;
+static_assert(kLongestCellText == xls::kMaxTextLength);
 
 std::string fileName(const std::filesystem::path& path) {
     return platform::utf8Text(path.filename());
@@ -131,7 +132,8 @@ void XlsWorksheet::setCell(int row, int column, std::string_view text) {
     try {
         doc.setCell(sheet_, r, c, typedValue(text, doc.isTextFormatted(sheet_, r, c)));
     } catch (const xls::Error& e) {
-        throw WorkbookError(Kind::WriteRefused,
+        throw WorkbookError(e.kind() == xls::ErrorKind::TextTooLong ? Kind::TextTooLong
+                                                                     : Kind::WriteRefused,
                             "无法写入" + fileName(book_.path()) + "：" + e.what());
     }
 }

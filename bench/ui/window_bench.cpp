@@ -1,10 +1,11 @@
 // The window's share of the work: a recalculation tick on a full sheet with
 // every changed field put on screen, and the time from starting the program
 // to its window shown.
-#include "editing/blanking.h"
+#include "program/program.h"
 #include "tally/sheet.h"
 #include "tally/tick.h"
-#include "ui/main_window.h"
+#include "ui/qt/main_window.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,6 +26,14 @@ namespace {
 
 using lanqi::Arr;
 
+// The window over a program whose workbook is never opened here.
+struct OnScreen {
+    lanqi::XlsApplication spreadsheet;
+    lanqi::Program program{spreadsheet, "账单明细.xls", "lanqi-bench.lock"};
+    lanqi::TallySheet& sheet = program.sheet();
+    lanqi::ui::MainWindow window{program};
+};
+
 // All 80 tally rows with a diameter and a count, bounds and prices set.
 void fillSheet(lanqi::TallySheet& sheet) {
     const char* bounds[] = {"14", "14", "20", "26", "32", "38"};
@@ -44,9 +53,9 @@ void fillSheet(lanqi::TallySheet& sheet) {
 // Each tick follows a new log length in every block, so every volume,
 // total and amount changes and is rewritten on screen.
 void tickOnScreen(benchmark::State& state, bool paint) {
-    lanqi::TallySheet sheet;
-    lanqi::attachBlankingRules(sheet);
-    lanqi::ui::MainWindow window(sheet);
+    OnScreen on;
+    lanqi::TallySheet& sheet = on.sheet;
+    lanqi::ui::MainWindow& window = on.window;
     window.show();
     fillSheet(sheet);
     QCoreApplication::processEvents();
@@ -78,14 +87,13 @@ void BM_FillPartyListsOnScreen(benchmark::State& state) {
                                   lanqi::Combo::Combo10, lanqi::Combo::Combo11};
     for (auto _ : state) {
         state.PauseTiming();
-        auto sheet = std::make_unique<lanqi::TallySheet>();
-        auto window = std::make_unique<lanqi::ui::MainWindow>(*sheet);
+        auto on = std::make_unique<OnScreen>();
         state.ResumeTiming();
         for (lanqi::Combo list : lists)
-            for (int k = 0; k < 201; ++k) sheet->setComboItem(list, k, "客户" + std::to_string(k));
+            for (int k = 0; k < 201; ++k)
+                on->sheet.setComboItem(list, k, "客户" + std::to_string(k));
         state.PauseTiming();
-        window.reset();
-        sheet.reset();
+        on.reset();
         state.ResumeTiming();
     }
 }
@@ -120,8 +128,9 @@ void endOf(QWidget* memo) {
 // sheet. Less the same keystrokes in the remarks field alone (below), this is
 // the mirror's share, which should not grow with the remark.
 void BM_KeystrokeInLongRemark(benchmark::State& state) {
-    lanqi::TallySheet sheet;
-    lanqi::ui::MainWindow window(sheet);
+    OnScreen on;
+    lanqi::TallySheet& sheet = on.sheet;
+    lanqi::ui::MainWindow& window = on.window;
     window.show();
     const std::string text = remarkOf(state.range(0)).toStdString();
     sheet.setText(Arr::Text13, 0, text);
@@ -139,8 +148,8 @@ BENCHMARK(BM_KeystrokeInLongRemark)
 // The same keystrokes in a remarks field of the same size and font that
 // mirrors nothing: the editor's own share.
 void BM_KeystrokeInLongRemarkUnmirrored(benchmark::State& state) {
-    lanqi::TallySheet sheet;
-    lanqi::ui::MainWindow window(sheet);
+    OnScreen on;
+    lanqi::ui::MainWindow& window = on.window;
     QWidget* shown = window.control(QStringLiteral("Text13"));
     QPlainTextEdit memo(&window);
     memo.setGeometry(shown->geometry());
@@ -162,8 +171,9 @@ BENCHMARK(BM_KeystrokeInLongRemarkUnmirrored)
 // window that is not shown, so that no line is laid out: the mirror's own
 // cost and the document's.
 void editHiddenRemark(benchmark::State& state, bool mirrored) {
-    lanqi::TallySheet sheet;
-    lanqi::ui::MainWindow window(sheet);
+    OnScreen on;
+    lanqi::TallySheet& sheet = on.sheet;
+    lanqi::ui::MainWindow& window = on.window;
     QPlainTextEdit alone;
     auto* memo =
         mirrored ? static_cast<QPlainTextEdit*>(window.control(QStringLiteral("Text13"))) : &alone;

@@ -1,6 +1,6 @@
 // Draws the program's icon at the icon theme's sizes:
 //   lanqi-icons FOLDER   writes FOLDER/SIZExSIZE/apps/lanqi.png
-#include "ui/window_icon.h"
+#include "ui/qt/window_icon.h"
 
 #include <QDir>
 #include <QString>

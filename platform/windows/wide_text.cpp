@@ -1,25 +1,21 @@
 #include "platform/windows/wide_text.h"
 
+#include "platform/utf16_text.h"
+
 #include <windows.h>
 
 namespace lanqi::platform::windows {
 
+// wchar_t is a UTF-16 unit on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), n);
-    return out;
+    const std::u16string units = utf16(utf8);
+    return std::wstring(units.begin(), units.end());
 }
 
 std::string narrow(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
-    return out;
+    return utf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::string windowsErrorText(unsigned long error) {

@@ -1,7 +1,9 @@
 // The program's workbook commands on the window, over an in-memory
 // spreadsheet, under Qt's offscreen platform.
-#include "app/program.h"
+#include "program/program.h"
+#include "tests/ui/window_fixture.h"
 #include "tests/workbook/fake_spreadsheet.h"
+#include "workbook/bill_export.h"
 #include "workbook/cell_map.h"
 
 #include <QApplication>
@@ -39,36 +41,25 @@ class ProgramTest : public ::testing::Test {
         app.cell(kStoreSheet, 23, B) = "4";
     }
     Program& start() {
-        program = std::make_unique<Program>(
-            app, testFolder() / "账单明细.xls",
-            [this](std::string_view m) { messages.emplace_back(m); },
-            [this](std::string_view m, const std::vector<std::string>& choices) {
-                messages.emplace_back(m);
-                asked.push_back(choices);
-                if (answers.empty()) return choices.size() - 1; // stays
-                size_t a = answers.front();
-                answers.erase(answers.begin());
-                return a;
-            },
-            [this] { ++exits; });
-        program->Form_Load();
-        program->window().show();
+        program = std::make_unique<Program>(app, testFolder() / "账单明细.xls",
+                                            testFolder() / "lanqi.lock");
+        window = std::make_unique<TestWindow>(*program);
+        program->start();
+        window->show();
         return *program;
     }
-    QWidget* control(const char* name) { return program->window().control(name); }
+    QWidget* control(const char* name) { return window->control(name); }
     void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    const std::vector<std::string>& messages() const { return window->told; }
 
     testing::FakeSpreadsheet app;
     std::unique_ptr<Program> program;
-    std::vector<std::string> messages;
-    std::vector<std::vector<std::string>> asked; // the choices of every question
-    std::vector<size_t> answers;                 // the choices the user makes, in turn
-    int exits = 0;
+    std::unique_ptr<TestWindow> window;
 };
 
 TEST_F(ProgramTest, TheLoadedWorkbookShowsOnTheWindow) {
     start();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages().empty());
     EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text1(0)"))->text(), "24");
     EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text25(0)"))->text(), "4");
     QComboBox* buyers = qobject_cast<QComboBox*>(control("Combo6"));
@@ -80,8 +71,8 @@ TEST_F(ProgramTest, TheLoadedWorkbookShowsOnTheWindow) {
 TEST_F(ProgramTest, AnUnreadableWorkbookIsReportedAndTheWindowStartsEmpty) {
     app.failOpens = 1;
     start();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("无法读取账单明细"), std::string::npos);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("无法读取账单明细"), std::string::npos);
     EXPECT_EQ(qobject_cast<QComboBox*>(control("Combo6"))->count(), 0);
     EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text25(1)"))->text(), "3");
 }
@@ -91,14 +82,14 @@ TEST_F(ProgramTest, SaveAndExitEndsOnlyOnceTheSettingsAreStored) {
     program->sheet().setText(Arr::Text1, 0, "26");
     app.failSave = true;
     click("Command6");
-    EXPECT_EQ(exits, 0);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("保存设置失败"), std::string::npos);
+    EXPECT_EQ(window->ends, 0);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("保存设置失败"), std::string::npos);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "24");
     EXPECT_EQ(qobject_cast<QLineEdit*>(control("Text1(0)"))->text(), "26");
     app.failSave = false;
     click("Command6");
-    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(window->ends, 1);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "26");
     EXPECT_EQ(app.cell(kStoreSheet, 1, L), "26");
 }
@@ -108,11 +99,11 @@ TEST_F(ProgramTest, TheBillButtonWarnsOnceWritesAndShows) {
     program->sheet().setText(Arr::Text2, 0, "5");
     click("Command3");
     click("Command3");
-    EXPECT_EQ(messages, std::vector<std::string>{std::string(kCloseBeforePrinting)});
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(kCloseBeforePrinting)});
     EXPECT_EQ(app.cell(kBillSheet, 6, B), "5");
     EXPECT_EQ(app.cell(kBillSheet, 2, C), "");
     EXPECT_EQ(app.shown.size(), 2u);
-    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(window->ends, 0);
 }
 
 TEST_F(ProgramTest, ExitGoesOnOnceAWorkbookHeldElsewhereIsClosed) {
@@ -121,15 +112,16 @@ TEST_F(ProgramTest, ExitGoesOnOnceAWorkbookHeldElsewhereIsClosed) {
     const fs::path lock = testFolder() / ".~lock.账单明细.xls#";
     fs::create_directories(lock.parent_path());
     std::ofstream(lock) << ",zhang,office-pc,08.12.2026 05:10,x;";
-    answers = {2, 0}; // first stays, then says it is closed
+    window->answers = {Choice::Cancel, Choice::Continue}; // first stays, then says it is closed
     click("Command6");
-    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(window->ends, 0);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "24");
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], (std::vector<std::string>{"继续", "不保存退出", "取消"}));
-    EXPECT_NE(messages[0].find("zhang（电脑 office-pc）"), std::string::npos);
+    ASSERT_EQ(window->asked.size(), 1u);
+    EXPECT_EQ(window->asked[0],
+              (std::vector{Choice::Continue, Choice::EndWithoutStoring, Choice::Cancel}));
+    EXPECT_NE(messages()[0].find("zhang（电脑 office-pc）"), std::string::npos);
     click("Command6");
-    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(window->ends, 1);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "28");
     EXPECT_FALSE(fs::exists(lock));
 }
@@ -138,11 +130,12 @@ TEST_F(ProgramTest, ExitCanAlwaysEndWithoutStoring) {
     start();
     program->sheet().setText(Arr::Text1, 0, "28");
     app.failSave = true;
-    answers = {0, 1}; // tries again, then ends without storing
+    window->answers = {Choice::Retry, Choice::EndWithoutStoring}; // tries again, then ends
     click("Command6");
-    EXPECT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0], (std::vector<std::string>{"重试", "不保存退出", "取消"}));
-    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(window->asked.size(), 2u);
+    EXPECT_EQ(window->asked[0],
+              (std::vector{Choice::Retry, Choice::EndWithoutStoring, Choice::Cancel}));
+    EXPECT_EQ(window->ends, 1);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "24");
 }
 
@@ -150,10 +143,10 @@ TEST_F(ProgramTest, AFailedShowIsReportedWhileTheWindowGoesOn) {
     start();
     app.showFailsAfter = 3;
     click("Command3");
-    EXPECT_EQ(messages.size(), 1u); // the warning; the show is still being watched
-    EXPECT_TRUE(eventually([&] { return messages.size() == 2u; }));
-    EXPECT_NE(messages[1].find("没能打开"), std::string::npos);
-    EXPECT_NE(messages[1].find("账单明细.xls"), std::string::npos);
+    EXPECT_EQ(messages().size(), 1u); // the warning; the show is still being watched
+    EXPECT_TRUE(eventually([&] { return messages().size() == 2u; }));
+    EXPECT_NE(messages()[1].find("没能打开"), std::string::npos);
+    EXPECT_NE(messages()[1].find("账单明细.xls"), std::string::npos);
 }
 
 } // namespace

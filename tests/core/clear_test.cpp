@@ -3,6 +3,7 @@
 #include "tests/core/tally_fixture.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace lanqi {
 namespace {
@@ -64,8 +65,9 @@ TEST_F(Clear, OnAnEmptySheetChangesNothing) {
     Command4_Click(sheet);
     tick(2);
     int changes = 0;
+    std::vector<Subscription> watches;
     for (int a = 0; a < kArrCount; ++a)
-        sheet.onChange(static_cast<Arr>(a), [&](int) { ++changes; });
+        watches.push_back(sheet.onChange(static_cast<Arr>(a), [&](int) { ++changes; }));
     Command4_Click(sheet);
     Command1_Click(sheet);
     EXPECT_EQ(changes, 0);

@@ -85,22 +85,22 @@ TEST_F(Selectors, RowSyncWithShortDetailListsKeepsWhatExists) {
 TEST(ColumnWrap, UpAndDownWrapWithinTheColumn) {
     struct Case {
         FieldId from;
-        int key;
+        Key key;
         FieldId to;
     } cases[] = {
-        {{Arr::Text1, 19}, kKeyDown, {Arr::Text1, 0}},
-        {{Arr::Text1, 0}, kKeyUp, {Arr::Text1, 19}},
-        {{Arr::Text2, 19}, kKeyDown, {Arr::Text2, 20}},
-        {{Arr::Text2, 20}, kKeyDown, {Arr::Text2, 0}},
-        {{Arr::Text5, 0}, kKeyUp, {Arr::Text5, 20}},
-        {{Arr::Text11, 18}, kKeyDown, {Arr::Text11, 19}},
-        {{Arr::Text11, 20}, kKeyUp, {Arr::Text11, 19}},
-        {{Arr::Text10, 7}, kKeyUp, {Arr::Text10, 6}},
+        {{Arr::Text1, 19}, Key::Down, {Arr::Text1, 0}},
+        {{Arr::Text1, 0}, Key::Up, {Arr::Text1, 19}},
+        {{Arr::Text2, 19}, Key::Down, {Arr::Text2, 20}},
+        {{Arr::Text2, 20}, Key::Down, {Arr::Text2, 0}},
+        {{Arr::Text5, 0}, Key::Up, {Arr::Text5, 20}},
+        {{Arr::Text11, 18}, Key::Down, {Arr::Text11, 19}},
+        {{Arr::Text11, 20}, Key::Up, {Arr::Text11, 19}},
+        {{Arr::Text10, 7}, Key::Up, {Arr::Text10, 6}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(columnWrapTarget(c.from, c.key), c.to) << fieldName(c.from);
-    EXPECT_FALSE(columnWrapTarget({Arr::Text3, 4}, kKeyDown));
-    EXPECT_FALSE(columnWrapTarget({Arr::Text2, 4}, 37));
+    EXPECT_FALSE(columnWrapTarget({Arr::Text3, 4}, Key::Down));
+    EXPECT_FALSE(columnWrapTarget({Arr::Text2, 4}, Key::Other));
 }
 
 } // namespace

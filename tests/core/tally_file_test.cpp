@@ -1,4 +1,5 @@
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 
 #include "editing/blanking.h"
 

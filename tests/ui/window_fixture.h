@@ -1,24 +1,65 @@
 #pragma once
-// A shown main window over a fresh tally sheet, and the key and field helpers
-// the window tests share.
-#include "editing/blanking.h"
+// A shown main window over a fresh program with an in-memory workbook, and
+// the key and field helpers the window tests share.
+#include "program/program.h"
 #include "tally/sheet.h"
-#include "ui/main_window.h"
+#include "tests/workbook/fake_spreadsheet.h"
+#include "ui/qt/main_window.h"
+#include "workbook/cell_map.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
+
+// The window with its dialogs recorded instead of shown, and the window's
+// moves and the end of the program counted.
+class TestWindow : public lanqi::ui::MainWindow {
+  public:
+    using MainWindow::MainWindow;
+    std::vector<std::string> told;                 // every message and question, in turn
+    std::vector<std::vector<lanqi::Choice>> asked; // the choices of every question
+    std::vector<lanqi::Choice> answers;            // the choices the user makes, in turn
+    int moves = 0, ends = 0;
+
+    void inform(std::string_view message) override {
+        told.emplace_back(message);
+        emit notice(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    }
+    lanqi::Choice ask(std::string_view message, std::span<const lanqi::Choice> choices) override {
+        told.emplace_back(message);
+        asked.emplace_back(choices.begin(), choices.end());
+        if (answers.empty()) return choices.back(); // stays
+        const lanqi::Choice a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    void endProgram() override { ++ends; }
+    void startWindowMove() override { ++moves; }
+};
+
+// Each test process a folder of its own: CTest runs the tests side by side.
+inline std::filesystem::path windowTestFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("lanqi-window-test-" + std::to_string(QCoreApplication::applicationPid()));
+}
 
 struct WindowFixture {
-    lanqi::TallySheet sheet;
-    std::unique_ptr<lanqi::ui::MainWindow> window;
+    lanqi::testing::FakeSpreadsheet spreadsheet;
+    lanqi::Program program{spreadsheet, windowTestFolder() / "账单明细.xls",
+                           windowTestFolder() / "lanqi.lock"};
+    lanqi::TallySheet& sheet = program.sheet();
+    std::unique_ptr<TestWindow> window;
 
     WindowFixture() {
-        lanqi::attachBlankingRules(sheet);
-        window = std::make_unique<lanqi::ui::MainWindow>(sheet);
+        spreadsheet.file[std::string(lanqi::cellmap::kBillSheet)];
+        spreadsheet.file[std::string(lanqi::cellmap::kStoreSheet)];
+        window = std::make_unique<TestWindow>(program);
         window->show();
         window->activateWindow();
     }

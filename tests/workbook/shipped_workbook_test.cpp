@@ -4,6 +4,7 @@
 #include "editing/blanking.h"
 #include "editing/selectors.h"
 #include "tally/tally_file.h"
+#include "tally/tick.h"
 #include "tests/xls/peer_tools.h"
 #include "workbook/bill_export.h"
 #include "workbook/cell_map.h"
@@ -124,7 +125,7 @@ void expectSameValue(const std::string& shown, const std::string& exported,
 }
 
 TEST_F(ShippedWorkbook, LibreOfficeReadsTheBillCellByCell) {
-    if (!test::haveLibreOffice()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    if (!test::haveLibreOffice()) LANQI_PEER_MISSING("LibreOffice (soffice)");
     keyInSampleTally();
     writeBill(sheet, app, path);
     auto cells = billAsLibreOfficeReadsIt(path, dir / "csv");

@@ -35,10 +35,12 @@ std::vector<fs::path> corpus() {
 }
 
 // Workbooks made by LibreOffice, or by the engine from them (a version 4
-// container), and the shipped workbook must open.
+// container), or from them with a formatting record cut short, those
+// encrypted with Excel's built-in password, and the shipped workbook must open.
 bool mustOpen(const fs::path& p) {
     std::string name = platform::utf8Text(p.filename());
     return name.starts_with("libreoffice_") || name.starts_with("engine_") ||
+           name.starts_with("short_") || name.starts_with("poi_builtin_") ||
            p == fs::path(LANQI_SHIPPED_WORKBOOK);
 }
 
@@ -84,7 +86,8 @@ TEST(Corpus, EveryFileOpensOrIsRefusedCleanly) {
 
 TEST(Corpus, UnchangedWorkbooksAreWrittenBackByteForByte) {
     for (const fs::path& p : corpus()) {
-        if (!mustOpen(p)) continue;
+        // POI lays out its row index otherwise than the engine rebuilds it.
+        if (!mustOpen(p) || platform::utf8Text(p.filename()).starts_with("poi_")) continue;
         SCOPED_TRACE(platform::utf8Text(p.filename()));
         auto bytes = bytesOf(p);
         auto cf = xls::readCompoundFile(bytes);

@@ -83,7 +83,7 @@ std::string poiShown(const std::string& line) {
 
 // POI reads the stored results as xlrd does.
 void expectPoiSees(const fs::path& file, const std::map<std::string, std::string>& xlrd) {
-    if (!test::havePoi()) return;
+    if (!test::havePoi()) LANQI_PEER_MISSING("POI (libapache-poi-java) or a JDK");
     std::size_t formulas = 0;
     for (const auto& [key, line] : test::poiCells(file)) {
         if (!line.starts_with("formula:")) continue;
@@ -99,8 +99,8 @@ void expectPoiSees(const fs::path& file, const std::map<std::string, std::string
 class FormulaResultsPeer : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!test::haveLibreOffice()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-        if (!test::haveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed";
+        if (!test::haveLibreOffice()) LANQI_PEER_MISSING("LibreOffice (soffice)");
+        if (!test::haveXlrd()) LANQI_PEER_MISSING("python3-xlrd");
         dir_ = test::freshDirectory("lanqi-formula-results");
     }
     void TearDown() override {

@@ -4,11 +4,15 @@
 #include "tests/xls/biff_builder.h"
 
 #include "biff/records.h"
+#include "cfb/reader.h"
 #include "platform/utf8_path.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <lanqi/xls/document.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <tuple>
@@ -209,6 +213,60 @@ TEST(Records, ContradictoryRecordsAreDamage) {
     EXPECT_THROW(xls::readWorkbookStream(stream), xls::Error);
     Bytes cut(stream.begin(), stream.end() - 4); // no EOF
     EXPECT_THROW(xls::readWorkbookStream(cut), xls::Error);
+}
+
+TEST(Records, ShortFormattingRecordsAreKeptAndReadAsFarAsTheyGo) {
+    // Each case adds formatting records before the built ones; the last is
+    // an XF whose number format is custom format 170.
+    const Bytes textXf = le16(0) + le16(170) + Bytes(16, 0);
+    struct Case {
+        const char* what;
+        std::vector<xls::RawRecord> globals;
+        bool textFormatted; // the cell of the last XF
+    };
+    const Case cases[] = {
+        {"FORMAT one character short",
+         {test::record(rec::kFormat, le16(170) + le16(2) + Bytes{0, '@'})},
+         true},
+        {"FORMAT of UTF-16 characters ending in half a character",
+         {test::record(rec::kFormat, le16(170) + le16(2) + Bytes{1, '@', 0, '@'})},
+         true},
+        {"FORMAT without its string", {test::record(rec::kFormat, le16(170))}, false},
+        {"FORMAT without its number", {test::record(rec::kFormat, Bytes{170})}, false},
+        {"XF without its number format", {test::record(rec::kXf, le16(0))}, false},
+        {"FONT, STYLE and PALETTE cut short",
+         {test::record(rec::kFont, le16(200) + Bytes{0}), test::record(rec::kStyle, Bytes{0x80}),
+          test::record(rec::kPalette, le16(56) + le32(0))},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::BookSpec plan;
+        plan.extraGlobals = c.globals;
+        plan.extraGlobals.push_back(test::record(rec::kXf, textXf));
+        // The built cell formats come after those added here.
+        const auto lastXf = static_cast<std::uint16_t>(
+            std::count_if(c.globals.begin(), c.globals.end(),
+                          [](const xls::RawRecord& r) { return r.id == rec::kXf; }));
+        plan.sheets = {{"S", {test::cellRecord(rec::kBlank, 0, 0, lastXf)}, {}}};
+        const Bytes file = test::buildFile(plan);
+        auto doc = xls::Document::parse(file);
+        EXPECT_EQ(doc.isTextFormatted(0, 0, 0), c.textFormatted);
+        EXPECT_EQ(doc.serialize(), file);
+        doc.setCell(0, 1, 0, xls::CellValue::ofText("木材"));
+        auto again = xls::Document::parse(doc.serialize());
+        EXPECT_EQ(again.cell(0, 1, 0), xls::CellValue::ofText("木材"));
+        // Written back as they were.
+        xls::CompoundFile cf = xls::readCompoundFile(doc.serialize());
+        auto globals = xls::readWorkbookStream(cf.entries[*cf.findInRoot(u"Workbook")].content)
+                           .globals();
+        for (const xls::RawRecord& r : c.globals)
+            EXPECT_NE(std::find_if(globals.begin(), globals.end(),
+                                   [&r](const xls::RawRecord& g) {
+                                       return g.id == r.id && g.data == r.data;
+                                   }),
+                      globals.end());
+    }
 }
 
 class Writing : public ::testing::Test {

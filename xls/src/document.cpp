@@ -1,5 +1,6 @@
 #include <lanqi/xls/document.h>
 
+#include "biff/encrypted_stream.h"
 #include "biff/record_layout.h"
 #include "biff/records.h"
 #include "book/cell_format.h"
@@ -7,6 +8,7 @@
 #include "book/edit.h"
 #include "book/formula_results.h"
 #include "book/workbook_stream.h"
+#include "bytes/utf16.h"
 #include "cfb/reader.h"
 #include "cfb/writer.h"
 
@@ -41,12 +43,22 @@ bool startsBiff8(ByteView stream) {
 
 using Place = CellPlace;
 
+// A cell as the spreadsheet names it: J28, AA3.
+std::string cellName(std::uint32_t row, std::uint16_t col) {
+    std::string letters;
+    for (unsigned c = col + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
+
 } // namespace
 
 struct Document::Parts {
     Bytes original; // as parsed, or as the last serialize made it
     CompoundFile file;
     std::uint32_t streamEntry = 0;
+    std::optional<WorkbookKey> key; // of a workbook encrypted with the built-in password
+    bool freshSalt = true;          // false while other streams depend on the key
     WorkbookStream stream;
     std::vector<std::size_t> worksheets; // indexes into stream.sheets
     std::map<Place, CellValue> written;  // since parse or the last markSaved
@@ -75,6 +87,13 @@ void checkReadsBack(const Bytes& bytes, const std::map<Place, CellValue>& writte
     }
 }
 
+// With RC4 CryptoAPI, Excel keeps the document's properties in a stream of
+// their own ("encryption"), encrypted with the workbook's key; while that
+// stream is there, the key and its salt stay as they were.
+bool propertiesNeedTheKey(const CompoundFile& file) {
+    return file.findInRoot(u"encryption").has_value();
+}
+
 } // namespace
 
 Document Document::parse(std::vector<std::uint8_t> bytes) {
@@ -95,7 +114,10 @@ Document Document::parse(std::vector<std::uint8_t> bytes) {
                         "Excel 97–2003 工作簿（.xls）");
     }
     parts->streamEntry = *entry;
-    parts->stream = readWorkbookStream(parts->file.entries[*entry].content);
+    Bytes& content = parts->file.entries[*entry].content;
+    parts->key = decryptWorkbookStream(content);
+    parts->freshSalt = !propertiesNeedTheKey(parts->file);
+    parts->stream = readWorkbookStream(content, parts->key.has_value());
     for (std::size_t i = 0; i < parts->stream.sheets().size(); ++i)
         if (parts->stream.sheets()[i].worksheet) parts->worksheets.push_back(i);
     parts->original = std::move(bytes);
@@ -139,6 +161,15 @@ void Document::setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col,
                        const CellValue& value) {
     if (row >= kMaxRows || col >= kMaxColumns)
         throw std::out_of_range("cell outside the worksheet");
+    if (value.kind == CellValue::Kind::Text) {
+        const std::size_t length = utf8ToUtf16(value.text).size();
+        if (length > kMaxTextLength)
+            throw Error(ErrorKind::TextTooLong,
+                        "工作表“" + worksheetNames().at(sheet) + "”的单元格 " + cellName(row, col) +
+                            " 要写入的文本有 " + std::to_string(length) +
+                            " 个字符，一个单元格最多只能容纳 " + std::to_string(kMaxTextLength) +
+                            " 个字符");
+    }
     setCellValue(parts_->stream, parts_->stream.sheet(parts_->worksheets.at(sheet)), row, col,
                  value);
     parts_->written[{sheet, row, col}] = value;
@@ -158,6 +189,9 @@ std::vector<std::uint8_t> Document::serialize() {
     Bytes before = std::exchange(content, writeWorkbookStream(parts_->stream));
     Bytes bytes;
     try {
+        if (parts_->key)
+            encryptWorkbookStream(content,
+                                  parts_->freshSalt ? parts_->key->renewed() : *parts_->key);
         bytes = writeCompoundFile(parts_->file);
         checkReadsBack(bytes, parts_->written, worksheetNames());
     } catch (...) {

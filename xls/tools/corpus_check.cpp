@@ -184,6 +184,8 @@ std::string kindOf(ErrorKind k) {
         return "encrypted";
     case ErrorKind::WriteRefused:
         return "write-refused";
+    case ErrorKind::TextTooLong:
+        return "text-too-long";
     }
     return "other";
 }

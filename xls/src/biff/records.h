@@ -103,6 +103,10 @@ inline constexpr std::size_t kHeaderId = 0, kHeaderLength = 2, kHeaderSize = 4;
     X(Dv,                   0x01BE, "DV",                    0) \
     X(Excel9File,           0x01C0, "EXCEL9FILE",            0) \
     X(RecalcId,             0x01C1, "RECALCID",              0) \
+    X(UsrExcl,              0x0194, "USREXCL",               0) \
+    X(FileLock,             0x0195, "FILELOCK",              0) \
+    X(RrdInfo,              0x0196, "RRDINFO",               0) \
+    X(RrdHead,              0x0138, "RRDHEAD",               0) \
     X(Dimensions,           0x0200, "DIMENSIONS",            0) \
     X(Blank,                0x0201, "BLANK",                 6) \
     X(Number,               0x0203, "NUMBER",               14) \

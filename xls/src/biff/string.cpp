@@ -108,6 +108,15 @@ std::string readUnicodeString(ContinuedReader& r, bool shortLength) {
     return utf16ToUtf8(r.chars(cch, options & kHighByte));
 }
 
+std::string readStringPrefix(ByteView b) {
+    if (b.size() < kStoredHeader) return {};
+    const std::size_t unit = (b[kStoredOptions] & kHighByte) ? 2 : 1;
+    const std::size_t cch =
+        std::min<std::size_t>(getU16(b, kStoredCount), (b.size() - kStoredHeader) / unit);
+    ContinuedReader r({b.subspan(kStoredHeader)}, "");
+    return utf16ToUtf8(r.chars(cch, unit == 2));
+}
+
 bool SharedString::plain() const {
     return stored.size() > kStoredOptions &&
            (stored[kStoredOptions] & (kRichText | kPhonetic)) == 0;

@@ -48,6 +48,10 @@ struct SharedString {
 
 // Short (8-bit length) or long (16-bit length) unicode string, no runs.
 std::string readUnicodeString(ContinuedReader& r, bool shortLength = false);
+// A long unicode string that is the rest of one record, as far as the record
+// holds it: a string whose count claims more characters than are there
+// reads as those that are.
+std::string readStringPrefix(ByteView b);
 // The rich form used in the shared string table.
 SharedString readSharedString(ContinuedReader& r);
 

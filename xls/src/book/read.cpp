@@ -1,4 +1,3 @@
-#include "biff/file_pass.h"
 #include "biff/record_stream.h"
 #include "biff/records.h"
 #include "book/formula_trailers.h"
@@ -42,8 +41,8 @@ ByteView fields(const RecordRef& r) {
 }
 
 // The payload of a record that only tells the engine something it can do
-// without (a column's format, the height of new rows, the spacing of the
-// string index); nullopt when it is too short to say it. Such a record is
+// without (how cells look, a column's format, the height of new rows, the
+// spacing of the string index); nullopt when it is too short to say it. Such a record is
 // kept as it is, short or not: other programs read it, and some write it so.
 std::optional<ByteView> hintFields(const RecordRef& r) {
     if (r.data.size() < rec::fixedSize(r.id)) return std::nullopt;
@@ -93,7 +92,8 @@ void addMissingRows(Sheet& sheet) {
 // substream (sheet) after the other, then matches the sheet list to them.
 class WorkbookReader {
   public:
-    explicit WorkbookReader(ByteView stream) : records_(splitRecords(stream)), stream_(stream) {}
+    WorkbookReader(ByteView stream, bool decrypted)
+        : records_(splitRecords(stream)), stream_(stream), decrypted_(decrypted) {}
 
     WorkbookStream read() {
         checkFirstBof();
@@ -106,6 +106,7 @@ class WorkbookReader {
   private:
     std::vector<RecordRef> records_;
     ByteView stream_;
+    bool decrypted_;
     std::size_t next_ = 0;
     WorkbookStream wb_;
     std::vector<std::pair<std::size_t, std::uint32_t>> boundSheets_; // globals index, offset
@@ -151,22 +152,24 @@ class WorkbookReader {
     bool globalRecord(const RecordRef& r) {
         switch (r.id) {
         case rec::kFilePass:
-            if (usesBuiltInPassword(r.data))
+            // Kept, to be written again with a new salt; what follows is
+            // readable only once the stream was decrypted.
+            if (!decrypted_)
                 throw Error(ErrorKind::Encrypted,
-                            "工作簿只设了修改保护，没有打开密码，但 Excel 为此用它的内置密码把文件"
-                            "加密了；本程序不能读写加密的文件，请在电子表格程序中取消修改保护"
-                            "（“修改权限密码”或“保护工作簿”）后另存一次");
-            throw Error(ErrorKind::Encrypted,
-                        "工作簿设有打开密码（已加密），请在电子表格程序中取消密码后再使用");
-        case rec::kXf:
-            wb_.xfFormats_.push_back(getU16(fields(r), kXfFormat));
+                            "工作簿已加密，请在电子表格程序中取消密码后再使用");
             break;
-        case rec::kFormat: {
-            ByteView d = fields(r);
-            ContinuedReader s({d.subspan(kFormatString)}, "");
-            wb_.formats_[getU16(d, kFormatIndex)] = readUnicodeString(s);
+        // Exporters write formatting records a few bytes short. Each XF
+        // still counts, so that the cells' format numbers stay right; one
+        // without its number format has the general one.
+        case rec::kXf: {
+            auto d = hintFields(r);
+            wb_.xfFormats_.push_back(d ? getU16(*d, kXfFormat) : 0);
             break;
         }
+        case rec::kFormat:
+            if (auto d = hintFields(r))
+                wb_.formats_[getU16(*d, kFormatIndex)] = readStringPrefix(d->subspan(kFormatString));
+            break;
         case rec::kBoundSheet:
             boundSheets_.emplace_back(wb_.globals_.size(), getU32(fields(r), kBoundSheetPosition));
             break;
@@ -376,8 +379,8 @@ class WorkbookReader {
     }
 };
 
-WorkbookStream readWorkbookStream(ByteView stream) {
-    return WorkbookReader(stream).read();
+WorkbookStream readWorkbookStream(ByteView stream, bool decrypted) {
+    return WorkbookReader(stream, decrypted).read();
 }
 
 } // namespace lanqi::xls

@@ -62,9 +62,9 @@ class WorkbookStream {
     Bytes tail_;
 };
 
-// Throws Error for a stream that is not BIFF8 (older versions,
-// encrypted) or whose records contradict themselves.
-WorkbookStream readWorkbookStream(ByteView stream);
+// Throws Error for a stream that is not BIFF8 (older versions, encrypted
+// unless `decrypted`) or whose records contradict themselves.
+WorkbookStream readWorkbookStream(ByteView stream, bool decrypted = false);
 // The stream as it is now; an unchanged stream comes out as it was read.
 Bytes writeWorkbookStream(const WorkbookStream& wb);
 

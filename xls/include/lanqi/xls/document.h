@@ -18,6 +18,8 @@ namespace lanqi::xls {
 
 inline constexpr std::uint32_t kMaxRows = 65536;
 inline constexpr std::uint16_t kMaxColumns = 256;
+// Characters (UTF-16 units) one cell's text holds.
+inline constexpr std::size_t kMaxTextLength = 32767;
 
 class Document {
   public:
@@ -42,7 +44,8 @@ class Document {
     // Stores an empty, number or text value; the cell keeps its format, a new
     // cell takes its row's or column's. An empty value on a cell that does not
     // exist writes nothing. A cell inside an array formula of several cells
-    // or a data table is refused (Error, WriteRefused), nothing written.
+    // or a data table is refused (Error, WriteRefused), and so is a text
+    // longer than kMaxTextLength (Error, TextTooLong); nothing is written.
     void setCell(std::size_t sheet, std::uint32_t row, std::uint16_t col, const CellValue& value);
 
     // Whether any cell was written since parse or the last markSaved.

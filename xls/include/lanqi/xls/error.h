@@ -14,6 +14,7 @@ enum class ErrorKind {
     Encrypted,    // encrypted: by an open password, or by Excel's built-in one
     WriteRefused, // a write the workbook does not allow: into part of an array
                   // formula or a data table
+    TextTooLong,  // a text longer than one cell holds
 };
 
 class Error : public std::runtime_error {

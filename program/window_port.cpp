@@ -1,0 +1,19 @@
+#include "program/window_port.h"
+
+namespace lanqi {
+
+std::string_view wordsOf(Choice choice) {
+    switch (choice) {
+    case Choice::Continue:
+        return "继续";
+    case Choice::Retry:
+        return "重试";
+    case Choice::EndWithoutStoring:
+        return "不保存退出";
+    case Choice::Cancel:
+        return "取消";
+    }
+    return {};
+}
+
+} // namespace lanqi

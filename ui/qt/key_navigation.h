@@ -1,0 +1,25 @@
+#pragma once
+// The window's key preview: every key pressed on a control of the window
+// and every focus it gets goes to the program first.
+#include "program/program.h"
+#include "ui/qt/control_map.h"
+
+#include <QObject>
+
+namespace lanqi::ui {
+
+class KeyNavigation : public QObject {
+    Q_OBJECT
+  public:
+    // Watches every event of the application bound for `window`'s controls.
+    KeyNavigation(QWidget* window, const ControlMap& controls, Program& program);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* window_;
+    const ControlMap& controls_;
+    Program& program_;
+};
+
+} // namespace lanqi::ui

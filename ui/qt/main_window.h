@@ -1,0 +1,68 @@
+#pragma once
+// Form1: the borderless window that shows the tally sheet. Its controls are
+// built from the controls table; the sheet holds every text, list and
+// caption, and the window follows it. What the user does goes to the
+// program; what the program asks of a window, this window does.
+#include "program/program.h"
+#include "program/window_port.h"
+#include "ui/qt/control_map.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+namespace lanqi::ui {
+
+class KeyNavigation;
+class ModelBinding;
+
+class MainWindow : public QWidget, public WindowPort {
+    Q_OBJECT
+  public:
+    explicit MainWindow(Program& program, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // A control by the name it is known by: "Text2(0)", "Combo4", "Command3".
+    QWidget* control(const QString& name) const { return controls_.byName(name); }
+    const ControlMap& controls() const { return controls_; }
+
+    // Shows the window centred with the focus on the first tab stop, and
+    // starts the timers.
+    void open();
+
+    // The dialogs: modal boxes under the program's title.
+    void inform(std::string_view message) override;
+    Choice ask(std::string_view message, std::span<const Choice> choices) override;
+    void endProgram() override;
+    void later(std::function<void()> task) override;
+    // What the program does to the window.
+    void focus(ControlId control) override;
+    void selectWholeText(ControlId control) override;
+    void beep() override;
+    void minimise() override;
+    void startWindowMove() override;
+    void openLink(std::string_view address) override;
+
+  signals:
+    // Something the user is told in a message.
+    void notice(const QString& message);
+
+  protected:
+    // A press on the bare band around Frame1.
+    void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    QWidget* build(ControlId id, QWidget* frame);
+    void applyTabOrder();
+    void connectHandlers();
+
+    Program& program_;
+    ControlMap controls_;
+    ModelBinding* binding_ = nullptr;
+    KeyNavigation* keys_ = nullptr;
+    std::array<QTimer, std::size(kTimers)> timers_;
+    Subscription attached_;
+};
+
+} // namespace lanqi::ui
