@@ -11,6 +11,7 @@
 // WRITES.tsv lists the cells written (sheet, row and column from 1, kind,
 // value) for the peers that check the saved copy. Exit status: 0 opened and
 // every check passed, 1 a check failed, 3 refused, 2 usage or file error.
+#include "biff/encrypted_stream.h"
 #include "biff/record_stream.h"
 #include "biff/records.h"
 #include "biff/string.h"
@@ -81,9 +82,13 @@ std::optional<std::uint32_t> workbookEntry(const CompoundFile& cf) {
     return e ? e : cf.findInRoot(u"Book");
 }
 
-Bytes workbookStream(const CompoundFile& cf) {
+// The workbook stream, decrypted when Excel's built-in password protects it.
+Bytes workbookStream(const CompoundFile& cf, bool* decrypted = nullptr) {
     auto e = workbookEntry(cf);
-    return e ? cf.entries[*e].content : Bytes{};
+    Bytes stream = e ? cf.entries[*e].content : Bytes{};
+    const bool was = decryptWorkbookStream(stream).has_value();
+    if (decrypted) *decrypted = was;
+    return stream;
 }
 
 void readSst(RawBook& book, const std::vector<RecordRef>& recs, std::size_t i) {
@@ -348,7 +353,9 @@ class Checker {
 // The formula results a save with these writes computes, found again on
 // a fresh copy of the workbook stream.
 FormulaResults formulaResults(const CompoundFile& original, const std::vector<Write>& done) {
-    WorkbookStream wb = readWorkbookStream(workbookStream(original));
+    bool decrypted = false;
+    Bytes stream = workbookStream(original, &decrypted);
+    WorkbookStream wb = readWorkbookStream(stream, decrypted);
     std::vector<std::size_t> worksheets;
     for (std::size_t i = 0; i < wb.sheets().size(); ++i)
         if (wb.sheets()[i].worksheet) worksheets.push_back(i);
