@@ -12,6 +12,13 @@
 
 #include <gtest/gtest.h>
 
+namespace lanqi::xls {
+// Shown by the test on a failure.
+void PrintTo(const CellValue& v, std::ostream* out) {
+    *out << static_cast<int>(v.kind) << " " << v.number << " " << v.text;
+}
+} // namespace lanqi::xls
+
 namespace lanqi {
 namespace {
 
@@ -111,6 +118,17 @@ Bytes text(const std::string& ascii) {
 Bytes func(std::uint16_t id) {
     return Bytes{0x41} + le16(id); // ptgFuncV
 }
+Bytes funcVar(std::uint8_t args, std::uint16_t id) {
+    return Bytes{0x42, args} + le16(id); // ptgFuncVarV
+}
+Bytes area(std::uint16_t r1, std::uint16_t r2, std::uint16_t c1, std::uint16_t c2) {
+    return Bytes{0x25} + le16(r1) + le16(r2) + le16(c1) + le16(c2); // ptgArea
+}
+Bytes utf16(const std::u16string& s) {
+    Bytes b{0x17, static_cast<std::uint8_t>(s.size()), 1};
+    for (char16_t c : s) b = b + le16(c);
+    return b;
+}
 constexpr std::uint8_t kAdd = 0x03, kMul = 0x05, kDiv = 0x06, kConcat = 0x08, kGt = 0x0D;
 
 // Sheet 原木一, row 1 (A1 written by the test, the rest formulas):
@@ -176,6 +194,55 @@ TEST(FormulaResults, FormulasOverCellsNotWrittenKeepTheirResults) {
     auto saved = xls::Document::parse(doc.serialize());
     for (std::uint16_t col = 1; col <= 10; ++col)
         EXPECT_EQ(saved.cell(0, 0, col), CellValue::ofNumber(0)) << "column " << col;
+}
+
+// The functions over a small price list the test writes: A1:A4 diameters
+// 20, 24, 28, 32; B1:B4 species 松木, 杉木, 松木, 桦木; C1:C4 prices.
+TEST(FormulaResults, FunctionsOverAWrittenList) {
+    struct Case {
+        const char* what;
+        Bytes tokens;
+        CellValue shown;
+    };
+    const Bytes diameters = area(0, 3, 0, 0), species = area(0, 3, 1, 1), prices = area(0, 3, 2, 2);
+    const Case cases[] = {
+        {"SUM", diameters + funcVar(1, 4), CellValue::ofNumber(104)},
+        {"AVERAGE", prices + funcVar(1, 5), CellValue::ofNumber(1025)},
+        {"COUNTIF >24", diameters + text(">24") + func(346), CellValue::ofNumber(2)},
+        {"SUMIF 松木", species + utf16(u"松木") + prices + funcVar(3, 345), CellValue::ofNumber(2000)},
+        {"SUMIF 松*", species + utf16(u"松*") + prices + funcVar(3, 345), CellValue::ofNumber(2000)},
+        {"VLOOKUP exact", integer(28) + area(0, 3, 0, 2) + integer(3) + Bytes{0x1D, 0} + funcVar(4, 102),
+         CellValue::ofNumber(1050)},
+        {"VLOOKUP sorted", integer(30) + area(0, 3, 0, 1) + integer(2) + funcVar(3, 102),
+         CellValue::ofText("松木")},
+        {"VLOOKUP missing", integer(99) + area(0, 3, 0, 1) + integer(2) + Bytes{0x1D, 0} + funcVar(4, 102),
+         CellValue::ofError("#N/A")},
+        {"MATCH", utf16(u"桦木") + species + integer(0) + funcVar(3, 64), CellValue::ofNumber(4)},
+        {"INDEX", prices + integer(2) + funcVar(2, 29), CellValue::ofNumber(1000)},
+        {"MAX-MIN", diameters + funcVar(1, 7) + diameters + funcVar(1, 6) + Bytes{0x04},
+         CellValue::ofNumber(12)},
+        {"ROUND", ref(0, 2) + integer(3) + Bytes{kDiv} + integer(1) + func(27), CellValue::ofNumber(316.7)},
+        {"TEXT", ref(0, 2) + integer(21) + Bytes{kMul} + text("[DBNum2][$-804]0") + func(48),
+         CellValue::ofText("壹万玖仟玖佰伍拾")},
+        {"LEFT", ref(0, 1) + integer(1) + funcVar(2, 115), CellValue::ofText("松")},
+        {"AND", ref(0, 0) + integer(10) + Bytes{kGt} + ref(0, 2) + integer(0) + Bytes{kGt} + funcVar(2, 36),
+         CellValue::ofBoolean(true)},
+    };
+    std::vector<xls::RawRecord> cells;
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        cells.push_back(test::formulaCell(static_cast<std::uint16_t>(i), 4, cases[i].tokens));
+    test::BookSpec plan;
+    plan.sheets = {{"原木一", cells, {}}};
+    auto doc = xls::Document::parse(test::buildFile(plan));
+    const char* kinds[] = {"松木", "杉木", "松木", "桦木"};
+    for (std::uint32_t r = 0; r < 4; ++r) {
+        doc.setCell(0, r, 0, CellValue::ofNumber(20 + 4.0 * r));
+        doc.setCell(0, r, 1, CellValue::ofText(kinds[r]));
+        doc.setCell(0, r, 2, CellValue::ofNumber(950 + 50.0 * r));
+    }
+    auto saved = xls::Document::parse(doc.serialize());
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(saved.cell(0, static_cast<std::uint32_t>(i), 4), cases[i].shown) << cases[i].what;
 }
 
 } // namespace
