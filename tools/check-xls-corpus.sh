@@ -4,7 +4,7 @@
 # writes and is saved, and the saved copy is read by the engine, Apache POI,
 # xlrd and (every 15th) LibreOffice. Prints the counts; exits non-zero when
 # anything failed. Details land in the work folder.
-#   tools/check-xls-corpus.sh [--sanitize] [--engine-only | --no-xlrd] [CORPUS] [WORK]
+#   tools/check-xls-corpus.sh [--sanitize] [--engine-only | --no-xlrd | --formulas] [CORPUS] [WORK]
 # CORPUS defaults to ../shared/xls-corpus beside the work tree, WORK to
 # build-corpus/check. --sanitize builds the driver with the address and
 # undefined-behaviour sanitizers (and implies --engine-only unless peers are
@@ -19,7 +19,8 @@ while [ $# -gt 0 ]; do
     --sanitize) sanitize=1 ;;
     --engine-only) peers="--engine-only" ;;
     --peers) peers="keep" ;;
-    --no-xlrd) extra="--no-xlrd" ;;
+    --no-xlrd) extra="$extra --no-xlrd" ;;
+    --formulas) extra="$extra --formulas" ;;
     *) break ;;
     esac
     shift

@@ -9,7 +9,7 @@
 #   window includes the other's files.
 #   cmake -DROOT=<source folder> -P tools/check_layout.cmake
 set(project_folders "calc|tally|editing|workbook|platform|program|ui|app|tests|bench|tools|packaging")
-set(engine_inside "cfb|biff|book|bytes|xls/src")
+set(engine_inside "cfb|biff|book|bytes|formula|xls/src")
 set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|windowsx\\.h|commctrl\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
 
 # Only the project's folders: build folders may hold a Wine prefix, whose

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Runs the engine's corpus_check over every .xls file of a folder, then has
 Apache POI, xlrd and (on a sample) LibreOffice read the saved copies, and
-prints the counts. Called by tools/check-xls-corpus.sh, which builds the
-driver; see there for the arguments."""
+prints the counts. The formula results the engine computed are compared with
+what LibreOffice computes from the same saved copies (--formulas: only that
+after the engine's pass). Called by tools/check-xls-corpus.sh, which builds
+the driver; see there for the arguments."""
 import argparse
 import collections
 import csv
@@ -106,7 +108,22 @@ def written_ok(kind, value, got):
     return peer_kind(got[0]) == "text" and got[1] == value
 
 
-def compare(peer, before, after, writes, problems, name):
+def computed_ok(kind, value, got):
+    """Whether a peer's (kind, value, formula) shows a formula result the engine computed."""
+    if got is None:
+        return kind == "text" and value == ""
+    k = peer_kind(got[0].split(":")[-1])
+    if kind == "number":
+        try:
+            return k == "number" and float(got[1]) == float(value)
+        except ValueError:
+            return False
+    if kind == "text":
+        return (k == "text" and got[1] == value) or (value == "" and k in ("empty", "blank"))
+    return k == kind and got[1] == value
+
+
+def compare(peer, before, after, writes, computed, problems, name):
     """Counts what a peer sees differently in the saved copy."""
     refused_before, cells_before = before
     refused_after, cells_after = after
@@ -120,10 +137,16 @@ def compare(peer, before, after, writes, problems, name):
         if not written_ok(kind, value, cells_after.get(key)):
             problems["%s: written cell reads back wrong" % peer].append(
                 "%s %s: %s %r -> %r" % (name, key, kind, value, cells_after.get(key)))
+    for key, (kind, value) in computed.items():
+        if not computed_ok(kind, value, cells_after.get(key)):
+            problems["%s: computed formula result reads back wrong" % peer].append(
+                "%s %s: %s %r -> %r" % (name, key, kind, value, cells_after.get(key)))
     for key, was in cells_before.items():
         if key in writes:
             continue
         now = cells_after.get(key)
+        if key in computed and now is not None and now[2] == was[2]:
+            continue
         if now is None:
             problems["%s: cell lost" % peer].append("%s %s %r" % (name, key, was))
         elif now[2] != was[2]:
@@ -169,6 +192,96 @@ def libreoffice_check(saved, writes, work, problems, notes, name):
                 "%s %s!R%dC%d: %r -> %r" % (name, sheet, row, col, value, got))
 
 
+XLSX_VALUES = r'''
+import sys, zipfile, re
+import xml.etree.ElementTree as ET
+M = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
+R = "{http://schemas.openxmlformats.org/officeDocument/2006/relationships}"
+def esc(s):
+    return s.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r")
+def text_of(e):
+    return "".join(t.text or "" for t in e.iter(M + "t"))
+for path in sys.argv[1:]:
+    with open(path + ".values", "w", encoding="utf-8") as out:
+        try:
+            z = zipfile.ZipFile(path)
+            names = z.namelist()
+            shared = [text_of(si) for si in ET.fromstring(z.read("xl/sharedStrings.xml")).iter(M + "si")] \
+                if "xl/sharedStrings.xml" in names else []
+            rels = {r.get("Id"): r.get("Target") for r in ET.fromstring(z.read("xl/_rels/workbook.xml.rels"))}
+            for sh in ET.fromstring(z.read("xl/workbook.xml")).iter(M + "sheet"):
+                target = rels[sh.get(R + "id")].lstrip("/")
+                target = target if target.startswith("xl/") else "xl/" + target
+                for c in ET.fromstring(z.read(target)).iter(M + "c"):
+                    t = c.get("t", "n")
+                    v = c.find(M + "v")
+                    if t == "inlineStr":
+                        kind, value = "text", text_of(c.find(M + "is"))
+                    elif v is None:
+                        continue
+                    elif t == "s":
+                        kind, value = "text", shared[int(v.text)]
+                    elif t == "str":
+                        kind, value = "text", v.text or ""
+                    elif t == "b":
+                        kind, value = "boolean", "TRUE" if v.text == "1" else "FALSE"
+                    elif t == "e":
+                        kind, value = "error", v.text
+                    else:
+                        kind, value = "number", v.text
+                    m = re.match(r"([A-Z]+)([0-9]+)$", c.get("r"))
+                    col = 0
+                    for ch in m.group(1):
+                        col = col * 26 + ord(ch) - 64
+                    out.write("cell\t%s\t%s\t%d\t%s\t%s\t\n" % (esc(sh.get("name")), m.group(2), col,
+                                                                kind, esc(value)))
+        except Exception as e:
+            out.write("refused\t%s: %s\n" % (type(e).__name__, esc(str(e).split("\n")[0])))
+'''
+
+
+def libreoffice_formulas(opened, work, problems, notes, counts):
+    """Has LibreOffice compute the saved copies whose formula results the
+    engine computed, in one start, and compares every such result."""
+    todo = [(name, saved, read_writes(computed)) for name, _, saved, _, computed in opened]
+    todo = [t for t in todo if t[2]]
+    if not todo:
+        return
+    out = os.path.join(work, "lo-formulas")
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    copies = []
+    for k, (name, saved, computed) in enumerate(todo):
+        copies.append(os.path.join(out, "%04d.xls" % k))
+        shutil.copy(saved, copies[-1])
+    profile = os.path.join(work, "lo-profile")
+    status, text = run(["soffice", "-env:UserInstallation=file://" + profile, "--headless",
+                        "--norestore", "--nolockcheck", "--convert-to", "xlsx", "--outdir", out]
+                       + copies, 3600)
+    targets = [c[:-len(".xls")] + ".xlsx" for c in copies]
+    run([sys.executable, "-c", XLSX_VALUES] + [t for t in targets if os.path.exists(t)], 1800)
+    for (name, saved, computed), target in zip(todo, targets):
+        refused, cells = read_dump(target, ".values")
+        if refused is not None:
+            problems["LibreOffice cannot compute the saved copy"].append("%s: %s" % (name, refused))
+            continue
+        for key, (kind, value) in computed.items():
+            got = cells.get(key)
+            ok = computed_ok(kind, value, got)
+            if not ok and kind == "boolean" and got and got[0] == "number":
+                # LibreOffice writes a comparison's TRUE and FALSE as 1 and 0.
+                ok = float(got[1]) == (1.0 if value == "TRUE" else 0.0)
+            if not ok and kind == "number" and got and got[0] == "number":
+                # LibreOffice writes 15 significant digits, rounded its own way.
+                a, b = float(got[1]), float(value)
+                ok = abs(a - b) <= 1e-14 * max(abs(a), abs(b))
+            if ok:
+                counts["formula results LibreOffice agrees with"] += 1
+            else:
+                problems["LibreOffice computes a formula differently"].append(
+                    "%s %s: %s %r -> %r" % (name, key, kind, value, got))
+
+
 def _same_number(shown, value):
     try:
         return float(shown) == float(value)
@@ -186,6 +299,8 @@ def main():
     ap.add_argument("--no-xlrd", action="store_true", help="POI and LibreOffice only")
     ap.add_argument("--libreoffice-every", type=int, default=15,
                     help="LibreOffice reads every Nth saved copy (0: none)")
+    ap.add_argument("--formulas", action="store_true",
+                    help="after the engine's pass, only LibreOffice computing the formula results")
     args = ap.parse_args()
 
     files = sorted(glob.glob(os.path.join(args.corpus, "*.xls")))
@@ -195,13 +310,16 @@ def main():
     refused = collections.Counter()
     problems = collections.defaultdict(list)
     notes = collections.Counter()
+    formulas = collections.Counter()
+    left = collections.Counter()
     opened = []
     listing = []
     for i, path in enumerate(files):
         name = os.path.basename(path)
         saved = os.path.join(args.work, "%03d.xls" % i)
         writes = os.path.join(args.work, "%03d.tsv" % i)
-        status, text = run([args.driver, path, saved, writes], args.timeout)
+        computed = os.path.join(args.work, "%03d.formulas.tsv" % i)
+        status, text = run([args.driver, path, saved, writes, computed], args.timeout)
         lines = [l.split("\t") for l in text.splitlines()]
         first = next((l for l in lines if l[0] in ("opened", "refused")), None)
         if status is None:
@@ -216,16 +334,25 @@ def main():
             listing.append("refused\t%s\t%s\t%s" % (name, first[1], first[2]))
         else:
             outcome["opened"] += 1
-            opened.append((name, path, saved, writes))
+            opened.append((name, path, saved, writes, computed))
             listing.append("opened\t%s\t%s" % (name, "\t".join(first[1:])))
         for l in lines:
-            if l[0] == "fail":
+            if l[0] == "formulas" and len(l) == 4:
+                formulas["computed"] += int(l[1])
+                formulas["left to the spreadsheet program"] += int(l[2])
+                formulas["references unknown"] += int(l[3])
+                formulas["files with results computed"] += int(l[1]) > 0
+            elif l[0] == "left" and len(l) == 3:
+                left[l[1]] += int(l[2])
+            elif l[0] == "fail":
                 problems["engine: " + l[1]].append("%s: %s" % (name, "\t".join(l[2:])))
             elif l[0] == "note":
                 notes[l[1]] += 1
                 listing.append("note\t%s\t%s" % (name, "\t".join(l[1:])))
 
-    if not args.engine_only and opened:
+    if args.formulas and opened:
+        libreoffice_formulas(opened, args.work, problems, notes, formulas)
+    if not args.engine_only and not args.formulas and opened:
         both = [p for o in opened for p in (o[1], o[2])]
         copies = os.path.join(args.work, "poi")
         os.makedirs(copies)
@@ -250,12 +377,13 @@ def main():
                 if not os.path.exists(first + ".xlrd"):
                     with open(first + ".xlrd", "w") as f:
                         f.write("refused\ttime-out\n")
-        for k, (name, path, saved, writes) in enumerate(opened):
+        for k, (name, path, saved, writes, computed) in enumerate(opened):
             w = read_writes(writes)
-            compare("POI", *[read_dump(t, ".poi") for t in targets[2 * k:2 * k + 2]], w,
+            c = read_writes(computed)
+            compare("POI", *[read_dump(t, ".poi") for t in targets[2 * k:2 * k + 2]], w, c,
                     problems, name)
             if not args.no_xlrd:
-                compare("xlrd", *[read_dump(t, ".xlrd") for t in targets[2 * k:2 * k + 2]], w,
+                compare("xlrd", *[read_dump(t, ".xlrd") for t in targets[2 * k:2 * k + 2]], w, c,
                         problems, name)
             if args.libreoffice_every and k % args.libreoffice_every == 0:
                 notes["LibreOffice sample"] += 1
@@ -276,6 +404,10 @@ def main():
     print("crashes: %d, hangs: %d" % (outcome["crash"], outcome["hang"]))
     for what, n in sorted(notes.items()):
         print("note: %s: %d" % (what, n))
+    for what, n in sorted(formulas.items()):
+        print("formulas over written cells, %s: %d" % (what, n))
+    for what, n in sorted(left.items(), key=lambda kv: -kv[1]):
+        print("  left because: %s: %d" % (what, n))
     failed = 0
     for what, items in sorted(problems.items()):
         files_hit = len({i.split(":")[0].split(" ")[0] for i in items})

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 // A peer that is not installed skips the test on a developer's machine; in
 // continuous integration (CI set) every peer must be there, so a missing
@@ -34,6 +35,17 @@ std::filesystem::path freshDirectory(const std::string& stem);
 void convertWithLibreOffice(const std::filesystem::path& input, const std::string& filter,
                             const std::filesystem::path& outDir);
 
+// The same for several inputs in one start of LibreOffice.
+void convertWithLibreOffice(const std::vector<std::filesystem::path>& inputs,
+                            const std::string& filter, const std::filesystem::path& outDir);
+
+// The value of every cell of each file that shows one, keyed
+// "sheet|row|column" (from 1), valued "kind|value": kind n (number, as %.15g),
+// s (text), b (1 or 0), e (error text). An .xls as xlrd reads its stored
+// results; an .xlsx as LibreOffice wrote it after computing.
+std::vector<std::map<std::string, std::string>> shownValues(
+    const std::vector<std::filesystem::path>& files);
+
 // Runs /usr/bin/python3 with the script on stdin and returns its stdout.
 std::string runPython(const std::string& script);
 
@@ -41,6 +53,9 @@ std::string runPython(const std::string& script);
 // (from 1), valued "type|value|formula"; throws with POI's message when POI
 // refuses the file.
 std::map<std::string, std::string> poiCells(const std::filesystem::path& file);
+
+// The parts of a text between the separators.
+std::vector<std::string> split(const std::string& text, char separator);
 
 void writeFile(const std::filesystem::path& path, const std::string& content);
 std::string readFile(const std::filesystem::path& path);

@@ -1,5 +1,8 @@
 #include "tests/xls/peer_workbook.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace lanqi::test {
 namespace {
 
@@ -112,6 +115,113 @@ std::string peerFods() {
     x += "<table:table-row><table:table-cell/><table:covered-table-cell "
          "table:number-columns-repeated=\"2\"/></table:table-row>\n";
     x += "</table:table>\n</office:spreadsheet></office:body></office:document>\n";
+    return x;
+}
+
+namespace {
+
+// Formulas in OpenFormula syntax; {r} stands for the row of a tally row.
+constexpr const char* kRowFormulas[] = {
+    "LEN([.A{r}])",
+    "[.C{r}]*2",
+    "IF(ISNUMBER([.C{r}]);ROUND([.C{r}]*[.B{r}];2);&quot;无&quot;)",
+    "TEXT([.C{r}];&quot;0.000&quot;)",
+    "IF([.A{r}]=&quot;&quot;;&quot;&quot;;[.A{r}]&amp;&quot;cm&quot;)",
+    "[.B{r}]+[.E{r}]",
+};
+
+constexpr const char* kTotals[] = {
+    "SUM([.C6:.C25])",
+    "SUM([.O6:.O25])",
+    "COUNTA([.A6:.A25])",
+    "COUNT([.B6:.B25])",
+    "AVERAGE([.B6:.B25])",
+    "MAX([.A6:.L25])",
+    "MIN([.A6:.A25])",
+    "SUMIF([.A6:.A25];&quot;&gt;=30&quot;;[.C6:.C25])",
+    "COUNTIF([.A6:.A25];30)",
+    "COUNTIF([.A6:.A25];&quot;&lt;&gt;&quot;)",
+    "COUNTIF([.B6:.B25];&quot;&gt;5&quot;)",
+    "AND([.B6]&gt;0;[.C6]&gt;0)",
+    "OR([.A25]=1;ISBLANK([.A25]))",
+    "NOT(ISTEXT([.A6]))",
+    "ISTEXT([.D6])",
+    "LEFT([.J28];2)",
+    "RIGHT([.J28];3)",
+    "MID([.J28];2;3)",
+    "LEN([.J28])",
+    "CONCATENATE(&quot;共&quot;;[.U3];&quot;根&quot;)",
+    "&quot;共&quot;&amp;SUM([.B6:.B25])&amp;&quot;件&quot;",
+    "VALUE(&quot;12.5&quot;)+[.B6]",
+    "ROUNDUP([.C6]*1.1;1)",
+    "ROUNDDOWN([.C6]*1.1;1)",
+    "ABS(-[.G34])",
+    "INT([.G34]/7)",
+    "MOD([.G34]*100;7)",
+    "TEXT([.G34];&quot;#,##0.00&quot;)",
+    "TEXT([.C6]/[.C7];&quot;0.0%&quot;)",
+    "TEXT([.G34];&quot;[DBNum1][$-804]0&quot;)",
+    "TEXT([.G34];&quot;[DBNum3][$-804]0&quot;)",
+    "TEXT(45000+[.B6];&quot;yyyy-mm-dd&quot;)",
+    "TEXT(45000.5+[.B6];&quot;yyyy&quot;&quot;年&quot;&quot;m&quot;&quot;月&quot;&quot;d&quot;&quot;日 &quot;&quot;hh:mm&quot;)",
+    "[.B6]^2",
+    "[.C6]*10%",
+    "[.G34]/0",
+    "1/0+[.C6]",
+    "IF([.G34]&gt;1000;&quot;大&quot;;&quot;小&quot;)",
+    "[.G34]=21979.3",
+    "[.A6]&lt;&gt;[.A7]",
+    "[.J28]=&quot;备注&quot;",
+    "-[.B6]+[.B7]",
+    "SUM([.B6:.B25];[.E6:.E25];1)",
+    "MAX([.B6];[.E6])",
+    "[.U2]*2+[.U1]",
+    "[.C2]&amp;&quot;：&quot;&amp;TEXT([.G34];&quot;0.00&quot;)&amp;&quot;元&quot;",
+    "SUM(体积)*2",
+    "VLOOKUP(24;[.A6:.C25];3;0)",
+    "VLOOKUP(25;[.A6:.C15];2)",
+    "HLOOKUP(20;[.A6:.L7];2;0)",
+    "MATCH(30;[.A6:.A15];0)",
+    "INDEX([.A6:.C25];3;2)",
+    "SUM(INDEX([.A6:.C25];0;2))",
+    "ROW()+COLUMN([.C6])",
+    "VLOOKUP(99;[.A6:.C25];3;0)",
+};
+
+std::string replaceRow(std::string_view f, int row) {
+    std::string out;
+    for (std::size_t at; (at = f.find("{r}")) != std::string_view::npos; f.remove_prefix(at + 3))
+        out.append(f.substr(0, at)).append(std::to_string(row));
+    return out.append(f);
+}
+
+} // namespace
+
+std::string billFormulasFods() {
+    std::string x = kHead;
+    x += "<table:table table:name=\"" + std::string(kBillSheet) + "\">\n";
+    const int rows = std::max<int>(34, static_cast<int>(std::size(kTotals)));
+    for (int r = 1; r <= rows; ++r) {
+        x += "<table:table-row>";
+        // Columns A-M: the bill's cells, empty until the program writes them.
+        x += "<table:table-cell table:number-columns-repeated=\"13\"/>";
+        for (const char* f : kRowFormulas)
+            x += r >= 6 && r <= 25 ? cellFormula(replaceRow(f, r)) : "<table:table-cell/>";
+        x += "<table:table-cell/>";
+        x += r <= static_cast<int>(std::size(kTotals)) ? cellFormula(kTotals[r - 1]) : "";
+        x += "</table:table-row>\n";
+    }
+    x += "</table:table>\n";
+    x += "<table:table table:name=\"" + std::string(kListSheet) + "\">\n<table:table-row>" +
+         cellString("合计") + cellFormula("['" + std::string(kBillSheet) + "'.G34]*2") +
+         cellFormula("SUM(['" + std::string(kBillSheet) + "'.C6:.C25])") +
+         cellFormula("['" + std::string(kBillSheet) + "'.U21]") + "</table:table-row>\n";
+    x += "</table:table>\n";
+    x += "<table:named-expressions><table:named-range table:name=\"体积\" "
+         "table:base-cell-address=\"$'" + std::string(kBillSheet) + "'.$A$1\" "
+         "table:cell-range-address=\"$'" + std::string(kBillSheet) + "'.$C$6:.$C$25\"/>"
+         "</table:named-expressions>\n";
+    x += "</office:spreadsheet></office:body></office:document>\n";
     return x;
 }
 

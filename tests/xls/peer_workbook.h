@@ -21,4 +21,9 @@ inline constexpr const char* kRichText = "普通加粗斜体"; // A604, in three
 
 std::string peerFods();
 
+// A bill sheet whose formulas read the bill's cells the way users' own
+// formulas do: per tally row (columns N-S, shared down the rows), totals
+// and texts in column U, and the list sheet reading the bill.
+std::string billFormulasFods();
+
 } // namespace lanqi::test

@@ -6,6 +6,7 @@
 #include "book/cell_format.h"
 #include "book/cell_value.h"
 #include "book/edit.h"
+#include "book/formula_results.h"
 #include "book/workbook_stream.h"
 #include "bytes/utf16.h"
 #include "cfb/reader.h"
@@ -40,7 +41,7 @@ bool startsBiff8(ByteView stream) {
            getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
 }
 
-using Place = std::tuple<std::size_t, std::uint32_t, std::uint16_t>; // sheet, row, column
+using Place = CellPlace;
 
 // A cell as the spreadsheet names it: J28, AA3.
 std::string cellName(std::uint32_t row, std::uint16_t col) {
@@ -181,6 +182,9 @@ bool Document::changed() const {
 
 std::vector<std::uint8_t> Document::serialize() {
     if (!parts_->stream.changed()) return parts_->original;
+    std::vector<CellPlace> written;
+    for (const auto& [place, value] : parts_->written) written.push_back(place);
+    computeFormulaResults(parts_->stream, parts_->worksheets, written);
     Bytes& content = parts_->file.entries[parts_->streamEntry].content;
     Bytes before = std::exchange(content, writeWorkbookStream(parts_->stream));
     Bytes bytes;

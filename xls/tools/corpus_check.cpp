@@ -11,9 +11,12 @@
 // WRITES.tsv lists the cells written (sheet, row and column from 1, kind,
 // value) for the peers that check the saved copy. Exit status: 0 opened and
 // every check passed, 1 a check failed, 3 refused, 2 usage or file error.
+#include "biff/encrypted_stream.h"
 #include "biff/record_stream.h"
 #include "biff/records.h"
 #include "biff/string.h"
+#include "book/edit.h"
+#include "book/formula_results.h"
 #include "cfb/reader.h"
 
 #include <lanqi/xls/document.h>
@@ -79,9 +82,13 @@ std::optional<std::uint32_t> workbookEntry(const CompoundFile& cf) {
     return e ? e : cf.findInRoot(u"Book");
 }
 
-Bytes workbookStream(const CompoundFile& cf) {
+// The workbook stream, decrypted when Excel's built-in password protects it.
+Bytes workbookStream(const CompoundFile& cf, bool* decrypted = nullptr) {
     auto e = workbookEntry(cf);
-    return e ? cf.entries[*e].content : Bytes{};
+    Bytes stream = e ? cf.entries[*e].content : Bytes{};
+    const bool was = decryptWorkbookStream(stream).has_value();
+    if (decrypted) *decrypted = was;
+    return stream;
 }
 
 void readSst(RawBook& book, const std::vector<RecordRef>& recs, std::size_t i) {
@@ -343,6 +350,31 @@ class Checker {
     }
 };
 
+// The formula results a save with these writes computes, found again on
+// a fresh copy of the workbook stream.
+FormulaResults formulaResults(const CompoundFile& original, const std::vector<Write>& done) {
+    bool decrypted = false;
+    Bytes stream = workbookStream(original, &decrypted);
+    WorkbookStream wb = readWorkbookStream(stream, decrypted);
+    std::vector<std::size_t> worksheets;
+    for (std::size_t i = 0; i < wb.sheets().size(); ++i)
+        if (wb.sheets()[i].worksheet) worksheets.push_back(i);
+    std::vector<CellPlace> places;
+    for (const Write& w : done) {
+        setCellValue(wb, wb.sheet(worksheets.at(w.sheet)), w.at.first, w.at.second, w.value);
+        places.emplace_back(w.sheet, w.at.first, w.at.second);
+    }
+    return computeFormulaResults(wb, worksheets, places);
+}
+
+void listCell(std::ofstream& list, const std::string& sheet, Place at, const CellValue& value) {
+    std::string v = shown(value);
+    auto space = v.find(' ');
+    list << escape(sheet) << '\t' << at.first + 1 << '\t' << at.second + 1 << '\t'
+         << v.substr(0, space) << '\t' << (space == std::string::npos ? "" : v.substr(space + 1))
+         << '\n';
+}
+
 std::string where(const std::vector<std::string>& names, std::size_t sheet, Place p) {
     return names[sheet] + "!R" + std::to_string(p.first + 1) + "C" + std::to_string(p.second + 1);
 }
@@ -350,8 +382,8 @@ std::string where(const std::vector<std::string>& names, std::size_t sheet, Plac
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: corpus_check IN.xls OUT.xls WRITES.tsv\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: corpus_check IN.xls OUT.xls WRITES.tsv COMPUTED.tsv\n");
         return 2;
     }
     auto bytes = readFile(argv[1]);
@@ -398,39 +430,45 @@ int main(int argc, char** argv) {
         Checker::note("save refused", escape(e.what()));
     }
     std::printf("opened\t%zu worksheets\t%zu writes\n", names.size(), done.size());
+    FormulaResults results;
+    if (!saved.empty()) results = formulaResults(before, done);
+    std::size_t left = 0;
+    for (const auto& [why, n] : results.left) left += n;
+    std::printf("formulas\t%zu\t%zu\t%zu\n", results.computed.size(), left,
+                results.unknownDependencies);
+    for (const auto& [why, n] : results.left) std::printf("left\t%s\t%zu\n", why.c_str(), n);
+    std::optional<Document> again;
+    if (!saved.empty()) {
+        try {
+            again.emplace(Document::parse(saved));
+        } catch (const Error& e) {
+            check.fail("saved copy unreadable", escape(e.what()));
+        }
+    }
     {
         std::ofstream out(argv[2], std::ios::binary);
         out.write(reinterpret_cast<const char*>(saved.data()),
                   static_cast<std::streamsize>(saved.size()));
-        std::ofstream list(argv[3], std::ios::binary);
-        for (const Write& w : done) {
-            std::string v = shown(w.value);
-            auto space = v.find(' ');
-            list << escape(names[w.sheet]) << '\t' << w.at.first + 1 << '\t' << w.at.second + 1
-                 << '\t' << v.substr(0, space) << '\t'
-                 << (space == std::string::npos ? "" : v.substr(space + 1)) << '\n';
-        }
-        if (!out || !list) {
-            std::fprintf(stderr, "cannot write %s or %s\n", argv[2], argv[3]);
+        std::ofstream list(argv[3], std::ios::binary), computed(argv[4], std::ios::binary);
+        for (const Write& w : done) listCell(list, names[w.sheet], w.at, w.value);
+        if (again)
+            for (const auto& [sheet, row, col] : results.computed)
+                listCell(computed, names[sheet], {row, col}, again->cell(sheet, row, col));
+        if (!out || !list || !computed) {
+            std::fprintf(stderr, "cannot write %s, %s or %s\n", argv[2], argv[3], argv[4]);
             return 2;
         }
     }
-    if (saved.empty()) return check.failures ? 1 : 0;
-
-    std::optional<Document> again;
-    try {
-        again.emplace(Document::parse(saved));
-    } catch (const Error& e) {
-        check.fail("saved copy unreadable", escape(e.what()));
-        return 1;
-    }
+    if (!again) return check.failures ? 1 : 0;
+    std::set<std::pair<std::size_t, Place>> computed;
+    for (const auto& [sheet, row, col] : results.computed) computed.insert({sheet, {row, col}});
     if (again->worksheetNames() != names) check.fail("worksheets changed", "");
     std::map<std::pair<std::size_t, Place>, const Write*> written;
     for (const Write& w : done) written[{w.sheet, w.at}] = &w;
     for (std::size_t s = 0; s < names.size(); ++s) {
         Cells after = cellsOf(*again, s);
         for (const auto& [p, v] : cellsBefore[s]) {
-            if (written.count({s, p})) continue;
+            if (written.count({s, p}) || computed.count({s, p})) continue;
             auto a = after.find(p);
             if (a == after.end())
                 check.fail("cell lost", where(names, s, p) + " " + shown(v));

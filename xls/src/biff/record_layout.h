@@ -29,7 +29,16 @@
 //               value u8 (boolean or error code); a string result is a STRING record after it
 //   MULRK       row u16 | first column u16 | per column: format u16, RK u32 | last column u16
 //   MULBLANK    row u16 | first column u16 | per column: format u16 | last column u16
-//   SHRFMLA     first row u16 | last row u16 | first column u8 | last column u8 | ...
+//   SHRFMLA     first row u16 | last row u16 | first column u8 | last column u8 | u8 |
+//               cells that use it u8 | expression size u16 | expression...
+//   ARRAY       first row u16 | last row u16 | first column u8 | last column u8 |
+//               options u16 | u32 | expression size u16 | expression...
+//   STRING      a formula's string result: string (16-bit length)
+//   SUPBOOK     sheets u16 | 0x0401 when it stands for this workbook, else a file name...
+//   EXTERNSHEET entries u16 | per entry: SUPBOOK index u16, first sheet u16, last sheet u16
+//               (sheets counted in BOUNDSHEET order)
+//   NAME        options u16 | key u8 | name length u8 | expression size u16 | u16 | sheet u16 |
+//               4 lengths u8 | name (option byte, characters) | expression | texts...
 //   ptgExp      token 0x01 | row u16 | column u16: a formula that is the shared
 //               formula anchored at (row, column)
 #include <cstddef>
@@ -72,8 +81,10 @@ inline constexpr std::size_t kFormulaResultType = 6, kFormulaResultValue = 8;
 inline constexpr std::size_t kFormulaResultMarker = 12; // 0xFFFF: not a number
 inline constexpr std::uint16_t kFormulaNotNumber = 0xFFFF;
 inline constexpr std::size_t kFormulaExpressionSize = 20, kFormulaExpression = 22;
-// Result types of a formula whose result is not a number.
-inline constexpr std::uint8_t kResultString = 0, kResultBoolean = 1, kResultError = 2;
+// Result types of a formula whose result is not a number; a string result
+// but the empty one has a STRING record after the formula.
+inline constexpr std::uint8_t kResultString = 0, kResultBoolean = 1, kResultError = 2,
+                              kResultEmptyString = 3;
 
 inline constexpr std::size_t kMultiRow = 0, kMultiColFirst = 2, kMultiItems = 4;
 inline constexpr std::size_t kMultiLastColSize = 2;
@@ -87,6 +98,14 @@ inline constexpr std::size_t kRefColFirst = 4, kRefColLast = 5, kRefSize = 6;
 inline constexpr std::size_t kShrFmlaRowFirst = kRefRowFirst, kShrFmlaRowLast = kRefRowLast;
 inline constexpr std::size_t kShrFmlaColFirst = kRefColFirst, kShrFmlaColLast = kRefColLast;
 inline constexpr std::size_t kShrFmlaUses = 7;
+inline constexpr std::size_t kShrFmlaExpressionSize = 8, kShrFmlaExpression = 10;
+inline constexpr std::size_t kArrayExpressionSize = 12, kArrayExpression = 14;
+
+inline constexpr std::size_t kSupBookSheets = 0, kSupBookKind = 2, kSupBookSelfSize = 4;
+inline constexpr std::uint16_t kSupBookSelf = 0x0401;
+inline constexpr std::size_t kExternSheetCount = 0, kExternSheetEntries = 2;
+inline constexpr std::size_t kNameLength = 3, kNameExpressionSize = 4, kNameText = 14;
+inline constexpr std::size_t kXtiSupBook = 0, kXtiFirst = 2, kXtiLast = 4, kXtiSize = 6;
 
 // A formula whose whole expression is ptgExp (a shared or array formula) or
 // ptgTbl (a cell of a data table): ptg u8 | row u16 | col u16 of the cell

@@ -50,8 +50,10 @@ class Document {
 
     // Whether any cell was written since parse or the last markSaved.
     bool changed() const;
-    // The whole file with the cells written; the bytes parsed when nothing
-    // was written. The bytes are read back first: a result the engine
+    // The whole file with the cells written, and the stored result of every
+    // formula that reads them computed again where the engine can (others
+    // keep theirs for the spreadsheet program to compute on opening); the
+    // bytes parsed when nothing was written. The bytes are read back first: a result the engine
     // cannot read, or one where a written cell does not hold its value,
     // throws Error (Damaged) and leaves the document as it was.
     std::vector<std::uint8_t> serialize();
