@@ -1,6 +1,6 @@
 #include "ui/win32/choice_dialog.h"
 
-#include "platform/utf16_text.h"
+#include "platform/windows/wide_text.h"
 
 #include <windowsx.h>
 
@@ -14,15 +14,15 @@ constexpr int kMessageId = 100;
 constexpr int kFirstButtonId = 200;
 
 struct Question {
-    std::u16string message;
-    std::vector<std::u16string> buttons;
+    std::wstring message;
+    std::vector<std::wstring> buttons;
 };
 
 // An in-memory dialog template: the box, the message and the buttons. The
 // places are set when the box opens, from the texts' sizes.
 class Template {
   public:
-    Template(std::u16string_view title, size_t buttons) {
+    Template(std::wstring_view title, size_t buttons) {
         const DWORD style =
             DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER;
         put(style), put(0); // style, extended style
@@ -31,7 +31,7 @@ class Template {
         words_.push_back(0), words_.push_back(0);       // no menu, the default class
         text(title);
         words_.push_back(9); // point size
-        text(u"MS Shell Dlg 2");
+        text(L"MS Shell Dlg 2");
         item(kMessageId, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0x0082);
         for (size_t i = 0; i < buttons; ++i)
             item(kFirstButtonId + static_cast<int>(i),
@@ -45,8 +45,8 @@ class Template {
         words_.push_back(LOWORD(d));
         words_.push_back(HIWORD(d));
     }
-    void text(std::u16string_view s) {
-        for (char16_t c : s) words_.push_back(c);
+    void text(std::wstring_view s) {
+        for (wchar_t c : s) words_.push_back(c);
         words_.push_back(0);
     }
     // An item of a predefined class (0x0080 button, 0x0082 static), DWORD aligned.
@@ -62,15 +62,11 @@ class Template {
     std::vector<WORD> words_;
 };
 
-const wchar_t* wide(const std::u16string& s) {
-    return reinterpret_cast<const wchar_t*>(s.c_str());
-}
-
-SIZE textSize(HWND control, const std::u16string& text, int maxWidth) {
+SIZE textSize(HWND control, const std::wstring& text, int maxWidth) {
     HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, GetWindowFont(control));
     RECT r{0, 0, maxWidth, 0};
-    DrawTextW(dc, wide(text), static_cast<int>(text.size()), &r,
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
@@ -84,14 +80,14 @@ void layOut(HWND box, const Question& q) {
     auto px = [dpi](int at96) { return MulDiv(at96, dpi, 96); };
     const int margin = px(16), gap = px(8), buttonHeight = px(26);
     HWND message = GetDlgItem(box, kMessageId);
-    SetWindowTextW(message, wide(q.message));
+    SetWindowTextW(message, q.message.c_str());
     const SIZE text = textSize(message, q.message, px(420));
 
     std::vector<int> widths;
     int row = 0;
     for (size_t i = 0; i < q.buttons.size(); ++i) {
         HWND b = GetDlgItem(box, kFirstButtonId + static_cast<int>(i));
-        SetWindowTextW(b, wide(q.buttons[i]));
+        SetWindowTextW(b, q.buttons[i].c_str());
         widths.push_back(std::max(px(80), static_cast<int>(textSize(b, q.buttons[i], px(400)).cx) + px(24)));
         row += widths.back() + (i ? gap : 0);
     }
@@ -154,10 +150,10 @@ INT_PTR CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
 
 size_t askChoice(HWND owner, std::string_view title, std::string_view message,
                  const std::vector<std::string>& buttons) {
-    Question q{platform::utf16(message), {}};
-    for (const std::string& b : buttons) q.buttons.push_back(platform::utf16(b));
-    if (q.buttons.empty()) q.buttons.push_back(u"确定");
-    const Template t(platform::utf16(title), q.buttons.size());
+    Question q{platform::windows::widen(message), {}};
+    for (const std::string& b : buttons) q.buttons.push_back(platform::windows::widen(b));
+    if (q.buttons.empty()) q.buttons.push_back(L"确定");
+    const Template t(platform::windows::widen(title), q.buttons.size());
     const INT_PTR chosen = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner,
                                                    boxProc, reinterpret_cast<LPARAM>(&q));
     if (chosen < 0) return q.buttons.size() - 1;

@@ -1,6 +1,6 @@
 #include "ui/win32/fitted_field.h"
 
-#include "platform/utf16_text.h"
+#include "platform/windows/wide_text.h"
 #include "program/fit_text.h"
 #include "ui/win32/sheet_mirror.h"
 
@@ -21,11 +21,10 @@ LOGFONTW logFontOf(HFONT font) {
 }
 
 int measure(HDC dc, HFONT font, std::string_view text) {
-    const std::u16string wide = platform::utf16(text);
+    const std::wstring wide = platform::windows::widen(text);
     const HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
-    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(wide.c_str()),
-                          static_cast<int>(wide.size()), &size);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(dc, old);
     return size.cx;
 }
@@ -34,12 +33,12 @@ int measure(HDC dc, HFONT font, std::string_view text) {
 void setTip(const FieldPainter& p, HWND field, const std::string& text) {
     if (!p.tooltip || p.tip == text) return;
     p.tip = text;
-    std::u16string tip = platform::utf16(text);
+    std::wstring tip = platform::windows::widen(text);
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = GetParent(field);
     tool.uId = reinterpret_cast<UINT_PTR>(field);
-    tool.lpszText = reinterpret_cast<wchar_t*>(tip.data());
+    tool.lpszText = tip.data();
     SendMessageW(p.tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -83,8 +82,8 @@ bool paintFitted(HWND field, const FieldPainter& p) {
     FillRect(dc, &r, brush ? brush : GetSysColorBrush(COLOR_WINDOW));
     const HGDIOBJ old = SelectObject(dc, p.fonts->font(p.font, fitted.form.pixelSize, fitted.form.stretch));
     SetBkMode(dc, TRANSPARENT);
-    const std::u16string shown = platform::utf16(fitted.shown);
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(shown.c_str()), static_cast<int>(shown.size()),
+    const std::wstring shown = platform::windows::widen(fitted.shown);
+    DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()),
               &inner, alignOf(field) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     EndPaint(field, &ps);

@@ -1,6 +1,6 @@
 #include "ui/win32/form_window.h"
 
-#include "platform/utf16_text.h"
+#include "platform/windows/wide_text.h"
 #include "program/controls.h"
 #include "program/controls_table.h"
 #include "ui/win32/choice_dialog.h"
@@ -55,10 +55,6 @@ Key keyOf(WPARAM virtualKey) {
     }
 }
 
-const wchar_t* wide(const std::u16string& s) {
-    return reinterpret_cast<const wchar_t*>(s.c_str());
-}
-
 } // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, Program& program)
@@ -72,7 +68,7 @@ FormWindow::FormWindow(HINSTANCE instance, Program& program)
     // No title bar and no border; the minimise box lets the task bar bring
     // the window back.
     CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kFormClass,
-                    wide(platform::utf16(kWindowTitle)),
+                    platform::windows::widen(kWindowTitle).c_str(),
                     WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
                     CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
     attached_ = program.attach(*this);
@@ -334,7 +330,7 @@ void FormWindow::startWindowMove() {
 }
 
 void FormWindow::openLink(std::string_view address) {
-    ShellExecuteW(form_, L"open", wide(platform::utf16(address)), L"", L"", SW_SHOW);
+    ShellExecuteW(form_, L"open", platform::windows::widen(address).c_str(), L"", L"", SW_SHOW);
 }
 
 } // namespace lanqi::ui::win32

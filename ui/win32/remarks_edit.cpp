@@ -1,6 +1,7 @@
 #include "ui/win32/remarks_edit.h"
 
 #include "platform/utf16_text.h"
+#include "ui/win32/sheet_mirror.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -22,13 +23,6 @@ size_t selectedUnits(HWND memo) {
     DWORD start = 0, end = 0;
     SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return end - start;
-}
-
-// The field keeps lines apart with "\r\n", the program's text with "\n".
-std::u16string lineEnds(std::u16string text, std::u16string_view from, std::u16string_view to) {
-    for (size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
 }
 
 void replaceSelection(HWND memo, const std::u16string& text) {
@@ -65,9 +59,9 @@ std::u16string clipboardText(HWND owner) {
 
 // Offers `typed` to the program; inserts what it lets in.
 void offer(HWND memo, Remarks& r, const std::u16string& text, Input how) {
-    const std::string fitted = r.program->fitIntoRemarks(
-        platform::utf8(lineEnds(text, u"\r\n", u"\n")), selectedUnits(memo), how);
-    if (!fitted.empty()) replaceSelection(memo, lineEnds(platform::utf16(fitted), u"\n", u"\r\n"));
+    const std::string fitted =
+        r.program->fitIntoRemarks(programLines(platform::utf8(text)), selectedUnits(memo), how);
+    if (!fitted.empty()) replaceSelection(memo, platform::utf16(fieldLines(fitted)));
 }
 
 LRESULT CALLBACK remarksProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

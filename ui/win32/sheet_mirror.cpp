@@ -1,6 +1,6 @@
 #include "ui/win32/sheet_mirror.h"
 
-#include "platform/utf16_text.h"
+#include "platform/windows/wide_text.h"
 #include "program/controls.h"
 #include "ui/win32/controls.h"
 
@@ -10,11 +10,6 @@ namespace lanqi::ui::win32 {
 
 namespace {
 
-const wchar_t* wide(const std::u16string& s) {
-    return reinterpret_cast<const wchar_t*>(s.c_str());
-}
-
-// The remarks keep lines apart with "\n"; a multi-line edit field with "\r\n".
 std::string withLineEnds(std::string_view text, std::string_view from, std::string_view to) {
     std::string out;
     out.reserve(text.size());
@@ -35,16 +30,23 @@ bool isMemo(FieldId field) {
 
 } // namespace
 
+std::string fieldLines(std::string_view programText) {
+    return withLineEnds(programText, "\n", "\r\n");
+}
+
+std::string programLines(std::string_view fieldText) {
+    return withLineEnds(fieldText, "\r\n", "\n");
+}
+
 std::string windowText(HWND h) {
-    std::u16string text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, u'\0');
-    const int n = GetWindowTextW(h, reinterpret_cast<wchar_t*>(text.data()),
-                                 static_cast<int>(text.size()));
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+    const int n = GetWindowTextW(h, text.data(), static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return platform::utf8(text);
+    return platform::windows::narrow(text);
 }
 
 void setWindowText(HWND h, std::string_view text) {
-    SetWindowTextW(h, wide(platform::utf16(text)));
+    SetWindowTextW(h, platform::windows::widen(text).c_str());
 }
 
 SheetMirror::SheetMirror(Program& program, const Controls& controls)
@@ -67,7 +69,7 @@ void SheetMirror::showAll() {
 void SheetMirror::showField(FieldId field) {
     HWND h = controls_.handle(controlOf(field));
     const std::string& text = sheet_.text(field);
-    const std::string shown = isMemo(field) ? withLineEnds(text, "\n", "\r\n") : text;
+    const std::string shown = isMemo(field) ? fieldLines(text) : text;
     if (windowText(h) == shown) return;
     // The caret stays where it was when the program rewrites what is typed
     // (a full-width digit made ASCII has the same length).
@@ -91,12 +93,12 @@ void SheetMirror::showList(Combo combo) {
             items.pop_back();
         }
         for (size_t k = 0; k < state.items.size(); ++k) {
-            const std::u16string item = platform::utf16(state.items[k]);
+            const std::wstring item = platform::windows::widen(state.items[k]);
             if (k < items.size() && items[k] != state.items[k]) {
                 ComboBox_DeleteString(h, k);
-                ComboBox_InsertString(h, k, wide(item));
+                ComboBox_InsertString(h, k, item.c_str());
             } else if (k >= items.size()) {
-                ComboBox_AddString(h, wide(item));
+                ComboBox_AddString(h, item.c_str());
             }
         }
         items = state.items;
@@ -120,7 +122,7 @@ void SheetMirror::fieldEdited(ControlId id) {
     const auto field = fieldOf(id);
     if (!field) return;
     const std::string text = windowText(controls_.handle(id));
-    program_.textTyped(*field, isMemo(*field) ? withLineEnds(text, "\r\n", "\n") : text);
+    program_.textTyped(*field, isMemo(*field) ? programLines(text) : text);
     // The program may have written the text over (full-width digits).
     showField(*field);
 }

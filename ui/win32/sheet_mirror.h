@@ -46,4 +46,8 @@ class SheetMirror {
 std::string windowText(HWND h);
 void setWindowText(HWND h, std::string_view text);
 
+// The remarks keep lines apart with "\n"; a multi-line edit field with "\r\n".
+std::string fieldLines(std::string_view programText);
+std::string programLines(std::string_view fieldText);
+
 } // namespace lanqi::ui::win32
