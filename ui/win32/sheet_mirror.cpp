@@ -25,7 +25,7 @@ std::string withLineEnds(std::string_view text, std::string_view from, std::stri
 }
 
 bool isMemo(FieldId field) {
-    return field.arr == Arr::Text13;
+    return kControls[controlOf(field)].kind == Kind::Memo;
 }
 
 } // namespace
