@@ -11,7 +11,7 @@
 
 namespace lanqi::ui::win32 {
 
-// The index of the button pressed.
+// The index of the button pressed. No buttons named gives the one button "确定".
 size_t askChoice(HWND owner, std::string_view title, std::string_view message,
                  const std::vector<std::string>& buttons);
 

@@ -287,7 +287,7 @@ void FormWindow::runLater() {
 }
 
 void FormWindow::inform(std::string_view message) {
-    askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message, {"确定"});
+    askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message, {});
 }
 
 Choice FormWindow::ask(std::string_view message, std::span<const Choice> choices) {
