@@ -89,6 +89,11 @@ int scaled(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
+Pixels scaled(const Twips& place, UINT dpi) {
+    return {scaled(place.left, dpi), scaled(place.top, dpi), scaled(place.width, dpi),
+            scaled(place.height, dpi)};
+}
+
 // Each control is made at its place for `dpi`. A new control goes to the
 // bottom of its siblings' stack, so made in tab order the stack is the tab
 // order that the system's Tab follows.
@@ -96,12 +101,12 @@ void Controls::create(HWND form, HINSTANCE instance, UINT dpi) {
     auto make = [&](size_t row, HWND parent) {
         const Control& c = kControls[row];
         const Native n = nativeOf(c);
-        const int extra = c.kind == Kind::Combo ? kOpenListLines * scaled(c.place.height, dpi) : 0;
+        const Pixels p = scaled(c.place, dpi);
+        const int extra = c.kind == Kind::Combo ? kOpenListLines * p.height : 0;
         return CreateWindowExW(
             n.exStyle, n.cls, widen(c.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, scaled(c.place.left, dpi),
-            scaled(c.place.top, dpi), scaled(c.place.width, dpi),
-            scaled(c.place.height, dpi) + extra, parent,
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | n.style, p.left, p.top, p.width,
+            p.height + extra, parent,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(static_cast<int>(row)))),
             instance, nullptr);
     };
@@ -122,9 +127,9 @@ void Controls::place(const GdiObjects& gdi) const {
     const UINT dpi = gdi.dpi();
     for (size_t row = 0; row < kControls.size(); ++row) {
         const Control& c = kControls[row];
+        const Pixels p = scaled(c.place, dpi);
         const int extra = c.kind == Kind::Combo ? openListHeight(handles_[row]) : 0;
-        SetWindowPos(handles_[row], nullptr, scaled(c.place.left, dpi), scaled(c.place.top, dpi),
-                     scaled(c.place.width, dpi), scaled(c.place.height, dpi) + extra,
+        SetWindowPos(handles_[row], nullptr, p.left, p.top, p.width, p.height + extra,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
     dress(gdi);

@@ -39,4 +39,10 @@ const Control& frameControl();
 // Twips to pixels at `dpi`: 15 twips a pixel at 96 dpi.
 int scaled(int twips, UINT dpi);
 
+// A place in pixels.
+struct Pixels {
+    int left, top, width, height;
+};
+Pixels scaled(const Twips& place, UINT dpi);
+
 } // namespace lanqi::ui::win32

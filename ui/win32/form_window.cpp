@@ -81,14 +81,14 @@ FormWindow::~FormWindow() {
 
 void FormWindow::show(int showCommand) {
     const UINT dpi = GetDpiForWindow(form_);
-    const int width = scaled(kWindowPlace.width, dpi), height = scaled(kWindowPlace.height, dpi);
+    const Pixels window = scaled(kWindowPlace, dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& work = monitor.rcWork;
-    SetWindowPos(form_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(form_, nullptr, work.left + (work.right - work.left - window.width) / 2,
+                 work.top + std::max(0L, (work.bottom - work.top - window.height) / 2),
+                 window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(form_, showCommand);
     UpdateWindow(form_);
     // For start-up timing: once the window and every control are drawn the
