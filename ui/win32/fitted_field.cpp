@@ -130,10 +130,9 @@ HFONT FittedFonts::font(Font f, int pixelSize, int stretch) {
         lf.lfHeight = -pixelSize;
         lf.lfWidth = 0;
         if (stretch != 100) {
-            // The font's own average width at this size, narrowed.
-            GdiHandle<HFONT> plain(CreateFontIndirectW(&lf));
+            // The average width of the plain form (made and kept too), narrowed.
             HDC dc = GetDC(nullptr);
-            const HGDIOBJ old = SelectObject(dc, plain.get());
+            const HGDIOBJ old = SelectObject(dc, font(f, pixelSize, 100));
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
             SelectObject(dc, old);
