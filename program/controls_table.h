@@ -70,12 +70,11 @@ inline constexpr Colour kWindowBack = Colour::ActiveCaption;
 enum class Timer { Timer1, Timer2 };
 struct TimerSpec {
     Timer timer;
-    std::string_view name;
     int intervalMs;
 };
 inline constexpr TimerSpec kTimers[] = {
-    {Timer::Timer1, "Timer1", 700},
-    {Timer::Timer2, "Timer2", 100},
+    {Timer::Timer1, 700},
+    {Timer::Timer2, 100},
 };
 
 namespace looks {

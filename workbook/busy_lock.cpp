@@ -2,6 +2,7 @@
 
 #include "platform/file_in_use.h"
 #include "platform/this_machine.h"
+#include "platform/utf16_text.h"
 #include "platform/utf8_path.h"
 #include "workbook/spreadsheet.h"
 
@@ -38,19 +39,6 @@ std::vector<std::string> lockFields(std::string_view content) {
     return fields;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Excel's owner file: the name in UTF-16 after a two-byte count at byte 54;
 // else the counted name at the start when it is plain ASCII.
 std::string excelOwner(std::string_view content) {
@@ -58,13 +46,13 @@ std::string excelOwner(std::string_view content) {
     if (content.size() >= 56) {
         const size_t count = byte(54) | (byte(55) << 8);
         if (count > 0 && 56 + 2 * count <= content.size()) {
-            std::string name;
+            std::u16string name;
             for (size_t k = 0; k < count; ++k) {
-                const char32_t unit = byte(56 + 2 * k) | (byte(57 + 2 * k) << 8);
+                const auto unit = static_cast<char16_t>(byte(56 + 2 * k) | (byte(57 + 2 * k) << 8));
                 if (unit >= 0xD800 && unit < 0xE000) return {};
-                appendUtf8(name, unit);
+                name += unit;
             }
-            return name;
+            return platform::utf8(name);
         }
     }
     if (content.empty()) return {};

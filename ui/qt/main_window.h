@@ -27,10 +27,6 @@ class MainWindow : public QWidget, public WindowPort {
     QWidget* control(const QString& name) const { return controls_.byName(name); }
     const ControlMap& controls() const { return controls_; }
 
-    // Shows the window centred with the focus on the first tab stop, and
-    // starts the timers.
-    void open();
-
     // The dialogs: modal boxes under the program's title.
     void inform(std::string_view message) override;
     Choice ask(std::string_view message, std::span<const Choice> choices) override;
