@@ -41,16 +41,6 @@ bool startsBiff8(ByteView stream) {
            getU16(stream, rec::kHeaderSize + kBofVersion) == kBiff8;
 }
 
-using Place = CellPlace;
-
-// A cell as the spreadsheet names it: J28, AA3.
-std::string cellName(std::uint32_t row, std::uint16_t col) {
-    std::string letters;
-    for (unsigned c = col + 1u; c > 0; c = (c - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return letters + std::to_string(row + 1);
-}
-
 } // namespace
 
 struct Document::Parts {
@@ -60,8 +50,8 @@ struct Document::Parts {
     std::optional<WorkbookKey> key; // of a workbook encrypted with the built-in password
     bool freshSalt = true;          // false while other streams depend on the key
     WorkbookStream stream;
-    std::vector<std::size_t> worksheets; // indexes into stream.sheets
-    std::map<Place, CellValue> written;  // since parse or the last markSaved
+    std::vector<std::size_t> worksheets;    // indexes into stream.sheets
+    std::map<CellPlace, CellValue> written; // since parse or the last markSaved
     bool serializedSinceWrite = false;
 };
 
@@ -69,7 +59,7 @@ namespace {
 
 // The bytes about to replace the file are read again: they must be a
 // workbook the engine can use, with every cell written holding its value.
-void checkReadsBack(const Bytes& bytes, const std::map<Place, CellValue>& written,
+void checkReadsBack(const Bytes& bytes, const std::map<CellPlace, CellValue>& written,
                     const std::vector<std::string>& names) {
     std::optional<Document> again;
     try {

@@ -6,6 +6,8 @@
 #include "book/cell_value.h"
 #include "formula/evaluate.h"
 
+#include <lanqi/xls/document.h>
+
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -17,7 +19,6 @@ using formula::Area;
 using formula::ErrorCode;
 using formula::Value;
 
-constexpr std::size_t kMaxTextLength = 32767; // UTF-16 units a cell holds
 // A save stays quick on any workbook: past these, what is left is left to
 // the spreadsheet program.
 constexpr std::size_t kMaxLinks = 4'000'000;  // formula-to-formula references followed
@@ -300,13 +301,9 @@ void storeResult(Cell& c, const Value& v) {
     }
     c.text.clear();
     switch (v.kind) {
-    case Value::Kind::Number: {
-        std::uint64_t bits;
-        std::memcpy(&bits, &v.number, sizeof bits);
-        setU32(c.data.data() + kCellValue, static_cast<std::uint32_t>(bits));
-        setU32(c.data.data() + kCellValue + 4, static_cast<std::uint32_t>(bits >> 32));
+    case Value::Kind::Number:
+        setF64(c.data.data() + kCellValue, v.number);
         break;
-    }
     case Value::Kind::Boolean:
         setSpecialResult(c, kResultBoolean, v.number != 0 ? 1 : 0);
         break;

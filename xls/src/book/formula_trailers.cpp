@@ -64,14 +64,6 @@ void setRange(RawRecord& t, const Range& g) {
     t.data[kRefColLast] = static_cast<std::uint8_t>(g.colLast);
 }
 
-// The cell's name as the spreadsheet shows it: C5, AB12.
-std::string cellName(std::uint32_t row, std::uint16_t col) {
-    std::string letters;
-    for (unsigned c = col + 1u; c > 0; c = (c - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return letters + std::to_string(row + 1);
-}
-
 std::string rangeName(const Range& g) {
     return cellName(g.rowFirst, g.colFirst) + ":" + cellName(g.rowLast, g.colLast);
 }

@@ -13,4 +13,11 @@ const Cell* findCell(const Sheet& sheet, std::uint32_t row, std::uint16_t col) {
     return it != cells.end() && it->col == col ? &*it : nullptr;
 }
 
+std::string cellName(std::uint32_t row, std::uint16_t col) {
+    std::string letters;
+    for (unsigned c = col + 1u; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
+
 } // namespace lanqi::xls

@@ -51,4 +51,7 @@ struct Sheet {
 // The cell at that column of the row, or null.
 const Cell* findCell(const Sheet& sheet, std::uint32_t row, std::uint16_t col);
 
+// The cell's name as the spreadsheet shows it: C5, AB12.
+std::string cellName(std::uint32_t row, std::uint16_t col);
+
 } // namespace lanqi::xls

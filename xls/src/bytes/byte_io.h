@@ -39,6 +39,12 @@ inline void setU16(std::uint8_t* p, std::uint16_t v) {
 inline void setU32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
+inline void setF64(std::uint8_t* p, double d) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof d);
+    setU32(p, static_cast<std::uint32_t>(bits));
+    setU32(p + 4, static_cast<std::uint32_t>(bits >> 32));
+}
 
 inline void putU8(Bytes& out, std::uint8_t v) {
     out.push_back(v);
