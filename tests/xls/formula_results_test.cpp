@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace lanqi::xls {
 // Shown by the test on a failure.
 void PrintTo(const CellValue& v, std::ostream* out) {
@@ -59,7 +61,13 @@ constexpr TextCase kTextCases[] = {
     {21979, "[DBNum3][$-804]0", "２１９７９"},
     {45000, "yyyy-mm-dd", "2023-03-15"},
     {45000.5, "yyyy\"年\"m\"月\"d\"日 \"hh:mm", "2023年3月15日 12:00"},
-    {45000.75, "h:mm AM/PM", "6:00 PM"},
+    {45000.75, "[$-804]h:mm AM/PM", "6:00 下午"},
+    {0.5, "#,###.00", ".50"},    // only whole-number 0s show a zero before the point
+    {0.5, "#,#00.00", "00.50"},
+    {5, "[>10]0;0.00", "5.00"},  // conditions pick the section
+    {15, "[>10]0;0.00", "15"},
+    {50, "[>=100]0;[>=10]0.0;0.00", "50.0"},
+    {5, "[>=100]0;[>=10]0.0;0.00", "5.00"},
 };
 
 TEST(TextFunction, FormatsAsLibreOfficeShows) {
@@ -76,7 +84,11 @@ TEST(TextFunction, LeavesFormatsThePeersDisagreeOn) {
         {30, "yyyy-mm-dd", ""},        // dates before March 1900 differ
         {-0.4, "0", ""},               // -0 or 0
         {12, "0.00E+00", ""},
-        {12, "[>100]0;0", ""},
+        {-12, "[>100]0;0", ""},        // where the minus goes with conditions
+        {45000.75, "h:mm AM/PM", ""},  // the reader's language: AM or 上午
+        {45000, "d mmm yyyy", ""},
+        {45000, "dddd", ""},
+        {100.49999999999999, "0", ""}, // a half at 15 digits that the double lies below
         {12, "0.00_);(0.00)", ""},
     };
     for (const TextCase& c : left)
@@ -93,13 +105,16 @@ TEST(Rounding, HalvesAwayFromZeroAtFifteenDigits) {
     };
     const Case cases[] = {
         {1.005, 2, Rounding::HalfAway, 1.01},       {2.675, 2, Rounding::HalfAway, 2.68},
-        {-2.5, 0, Rounding::HalfAway, -3},          {100.49999999999999, 0, Rounding::HalfAway, 100},
+        {-2.5, 0, Rounding::HalfAway, -3},
         {1234.5, -2, Rounding::HalfAway, 1200},     {1.11, 1, Rounding::Up, 1.2},
         {-1.19, 1, Rounding::Down, -1.1},           {0.1 + 0.2, 1, Rounding::Up, 0.3},
         {2197930.0000000005, 0, Rounding::HalfAway, 2197930},
     };
     for (const Case& c : cases)
         EXPECT_EQ(formula::roundTo(c.value, c.places, c.how), c.rounded) << c.value << " " << c.places;
+    // Halves at 15 digits that the double lies below: rounded up as seen, down as stored.
+    for (double half : {100.49999999999999, 0.49999999999999994})
+        EXPECT_THROW(formula::roundTo(half, 0, Rounding::HalfAway), formula::NotEvaluated) << half;
     EXPECT_EQ(formula::approxFloor(2.9999999999999996), 3);
     EXPECT_EQ(formula::generalText(0.1 + 0.2), "0.3");
     EXPECT_EQ(formula::generalText(-1234567.891), "-1234567.891");
@@ -129,7 +144,12 @@ Bytes utf16(const std::u16string& s) {
     for (char16_t c : s) b = b + le16(c);
     return b;
 }
-constexpr std::uint8_t kAdd = 0x03, kMul = 0x05, kDiv = 0x06, kConcat = 0x08, kGt = 0x0D;
+Bytes num(double v) {
+    return Bytes{0x1F} + test::f64(v);
+}
+constexpr std::uint8_t kAdd = 0x03, kMul = 0x05, kDiv = 0x06, kConcat = 0x08, kGt = 0x0D,
+                       kUminus = 0x13, kMissArg = 0x16;
+const Bytes kEmptyArg{kMissArg};
 
 // Sheet 原木一, row 1 (A1 written by the test, the rest formulas):
 //   B1 = C1 + 1    C1 = A1 * 2       D1 = D1 + A1 (circular)   E1 = "n" & A1
@@ -197,7 +217,8 @@ TEST(FormulaResults, FormulasOverCellsNotWrittenKeepTheirResults) {
 }
 
 // The functions over a small price list the test writes: A1:A4 diameters
-// 20, 24, 28, 32; B1:B4 species 松木, 杉木, 松木, 桦木; C1:C4 prices.
+// 20, 24, 28, 32; B1:B4 species 松木, 杉木, 松木, 桦木; C1:C4 prices; F1 a
+// format with conditions. D1:D4 are formulas A > 26: FALSE, FALSE, TRUE, TRUE.
 TEST(FormulaResults, FunctionsOverAWrittenList) {
     struct Case {
         const char* what;
@@ -227,10 +248,38 @@ TEST(FormulaResults, FunctionsOverAWrittenList) {
         {"LEFT", ref(0, 1) + integer(1) + funcVar(2, 115), CellValue::ofText("松")},
         {"AND", ref(0, 0) + integer(10) + Bytes{kGt} + ref(0, 2) + integer(0) + Bytes{kGt} + funcVar(2, 36),
          CellValue::ofBoolean(true)},
+        // An empty argument is not one left out.
+        {"LEFT(B1,)", ref(0, 1) + kEmptyArg + funcVar(2, 115), CellValue::ofText("")},
+        {"MIN(A1,)", ref(0, 0) + kEmptyArg + funcVar(2, 6), CellValue::ofNumber(0)},
+        {"AVERAGE(A1,)", ref(0, 0) + kEmptyArg + funcVar(2, 5), CellValue::ofNumber(10)},
+        {"AND(A1>10,)", ref(0, 0) + integer(10) + Bytes{kGt} + kEmptyArg + funcVar(2, 36),
+         CellValue::ofBoolean(false)},
+        {"COUNT(A1,,A2)", ref(0, 0) + kEmptyArg + ref(1, 0) + funcVar(3, 0), CellValue::ofNumber(3)},
+        {"MATCH(25,A1:A4,)", integer(25) + diameters + kEmptyArg + funcVar(3, 64), CellValue::ofError("#N/A")},
+        {"VLOOKUP(30,A1:B4,2,)", integer(30) + area(0, 3, 0, 1) + integer(2) + kEmptyArg + funcVar(4, 102),
+         CellValue::ofError("#N/A")},
+        // COUNTIF: "=" is the empty cells, logicals compare with logicals.
+        {"COUNTIF =", area(0, 5, 1, 1) + text("=") + func(346), CellValue::ofNumber(2)},
+        {"COUNTIF <TRUE", area(0, 5, 3, 3) + text("<TRUE") + func(346), CellValue::ofNumber(2)},
+        {"COUNTIF <>TRUE over numbers", area(0, 3, 2, 3) + text("<>TRUE") + func(346),
+         CellValue::ofNumber(0)}, // LibreOffice takes TRUE for 1: as it was stored
+        {"TEXT .50", ref(0, 2) + integer(1900) + Bytes{kDiv} + text("#,###.00") + func(48), CellValue::ofText(".50")},
+        {"TEXT, conditions from a cell", ref(0, 2) + ref(0, 5) + func(48), CellValue::ofText("950.00")},
+        // -0 is stored as 0.
+        {"-(A1*0)", ref(0, 0) + integer(0) + Bytes{kMul, kUminus}, CellValue::ofNumber(0)},
+        {"ROUND(-A1/50000,2)", ref(0, 0) + Bytes{kUminus} + integer(50000) + Bytes{kDiv} + integer(2) + func(27),
+         CellValue::ofNumber(0)},
+        // Past 15 significant digits: as it was stored.
+        {"MOD(C1*10^11,7)", ref(0, 2) + num(1e11) + Bytes{kMul} + integer(7) + func(39), CellValue::ofNumber(0)},
+        {"ROUND(100.49999999999999+A1*0,0)",
+         num(100.49999999999999) + ref(0, 0) + integer(0) + Bytes{kMul, kAdd} + integer(0) + func(27),
+         CellValue::ofNumber(0)},
     };
     std::vector<xls::RawRecord> cells;
     for (std::size_t i = 0; i < std::size(cases); ++i)
         cells.push_back(test::formulaCell(static_cast<std::uint16_t>(i), 4, cases[i].tokens));
+    for (std::uint16_t r = 0; r < 4; ++r)
+        cells.push_back(test::formulaCell(r, 3, ref(r, 0) + integer(26) + Bytes{kGt}));
     test::BookSpec plan;
     plan.sheets = {{"原木一", cells, {}}};
     auto doc = xls::Document::parse(test::buildFile(plan));
@@ -240,9 +289,13 @@ TEST(FormulaResults, FunctionsOverAWrittenList) {
         doc.setCell(0, r, 1, CellValue::ofText(kinds[r]));
         doc.setCell(0, r, 2, CellValue::ofNumber(950 + 50.0 * r));
     }
+    doc.setCell(0, 0, 5, CellValue::ofText("[>1000]0;0.00"));
     auto saved = xls::Document::parse(doc.serialize());
-    for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(saved.cell(0, static_cast<std::uint32_t>(i), 4), cases[i].shown) << cases[i].what;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const CellValue v = saved.cell(0, static_cast<std::uint32_t>(i), 4);
+        EXPECT_EQ(v, cases[i].shown) << cases[i].what;
+        EXPECT_EQ(std::signbit(v.number), std::signbit(cases[i].shown.number)) << cases[i].what;
+    }
 }
 
 } // namespace

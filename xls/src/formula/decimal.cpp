@@ -43,8 +43,16 @@ void increment(std::string& digits) {
     digits.insert(digits.begin(), '1');
 }
 
+// The value of the 15 digits.
+double valueOf(const Significant& s) {
+    return std::strtod((s.digits + "e" + std::to_string(s.exponent - kSignificant + 1)).c_str(), nullptr);
+}
+
 // The digits of |v| from its highest place down to the place 10^lowest,
-// rounded there.
+// rounded there. A half at 15 digits that the double itself lies below (it
+// holds more digits: 100.49999999999999) rounds up as the user sees it and
+// down as the double lies; the spreadsheet programs differ there, so it is
+// not evaluated.
 std::string digitsDownTo(double v, int lowest, Rounding how) {
     const Significant s = significant(v);
     const int highest = std::max(s.exponent, lowest);
@@ -52,6 +60,14 @@ std::string digitsDownTo(double v, int lowest, Rounding how) {
         int k = s.exponent - place;
         return k >= 0 && k < kSignificant ? s.digits[static_cast<std::size_t>(k)] : '0';
     };
+    auto halfAt = [&](int place) {
+        if (digitAt(place) != '5') return false;
+        for (int p = place - 1; p > s.exponent - kSignificant; --p)
+            if (digitAt(p) != '0') return false;
+        return true;
+    };
+    if (how == Rounding::HalfAway && halfAt(lowest - 1) && std::fabs(v) < valueOf(s))
+        throw NotEvaluated{"a half beyond 15 significant digits"};
     std::string all;
     all.reserve(static_cast<std::size_t>(highest - lowest + 2));
     for (int place = highest; place >= lowest; --place) all.push_back(digitAt(place));
@@ -87,8 +103,6 @@ FixedDigits fixedDigits(double v, int decimals) {
 
 double roundTo(double v, int decimals, Rounding how) {
     if (!std::isfinite(v) || v == 0) return v;
-    // To whole numbers LibreOffice rounds the double itself.
-    if (decimals == 0 && how == Rounding::HalfAway) return std::round(v);
     const std::string all = digitsDownTo(v, -decimals, how);
     const double r = std::strtod((all + "e" + std::to_string(-decimals)).c_str(), nullptr);
     return v < 0 ? -r : r;
@@ -96,8 +110,7 @@ double roundTo(double v, int decimals, Rounding how) {
 
 double approxFloor(double v) {
     if (!std::isfinite(v) || v == 0) return v;
-    Significant s = significant(v);
-    double approx = std::strtod((s.digits + "e" + std::to_string(s.exponent - kSignificant + 1)).c_str(), nullptr);
+    const double approx = valueOf(significant(v));
     return std::floor(v < 0 ? -approx : approx);
 }
 

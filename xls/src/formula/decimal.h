@@ -8,14 +8,16 @@ namespace lanqi::xls::formula {
 
 // |v| rounded half away from zero at `decimals` places after the point
 // (negative: before it): the digits before the point ("" for none) and
-// exactly `decimals` digits after it.
+// exactly `decimals` digits after it. A half at 15 digits that the double
+// lies below throws NotEvaluated (the programs round it differently).
 struct FixedDigits {
     std::string whole;
     std::string fraction;
 };
 FixedDigits fixedDigits(double v, int decimals);
 
-// ROUND, ROUNDUP and ROUNDDOWN with `decimals` places.
+// ROUND, ROUNDUP and ROUNDDOWN with `decimals` places; ROUND throws as
+// fixedDigits does.
 enum class Rounding { HalfAway, Up, Down };
 double roundTo(double v, int decimals, Rounding how);
 

@@ -225,9 +225,11 @@ class Machine {
         return stack_.back();
     }
 
+    // The cell's result; an empty one, and -0 (-A1 over an empty A1), is 0.
     Value run(ByteView tokens) {
         Value result = ctx_.scalar(reference(tokens));
-        if (result.kind == Value::Kind::Empty || result.kind == Value::Kind::Missing)
+        if (result.kind == Value::Kind::Empty || result.kind == Value::Kind::Missing ||
+            (result.kind == Value::Kind::Number && result.number == 0))
             return Value::ofNumber(0);
         return result;
     }

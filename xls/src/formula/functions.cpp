@@ -42,7 +42,7 @@ void eachNumber(std::span<Value> args, Context& ctx, F&& take) {
                 if (v.kind == Kind::Number) take(v.number);
                 else if (v.isError()) throw ErrorResult{v.error};
             });
-        } else if (a.kind != Kind::Missing) {
+        } else {
             take(toNumber(a));
         }
     }
@@ -118,7 +118,7 @@ Value fnCountA(std::span<Value> args, Context& ctx) {
             ctx.forEach(a, [&](std::uint32_t, std::uint16_t, const Value& v) {
                 if (v.kind != Kind::Empty) ++n;
             });
-        } else if (a.kind != Kind::Missing) {
+        } else {
             ++n;
         }
     }
@@ -128,8 +128,7 @@ Value fnCountA(std::span<Value> args, Context& ctx) {
 Value fnIf(std::span<Value> args, Context& ctx) {
     const bool condition = toBoolean(ctx.scalar(args[0]));
     if (!condition && args.size() < 3) return Value::ofBoolean(false);
-    Value& chosen = condition ? args[1] : args[2];
-    return chosen.kind == Kind::Missing ? Value::ofNumber(0) : chosen;
+    return condition ? args[1] : args[2];
 }
 
 // AND, OR: logicals and numbers; texts and empty cells in references left out.
@@ -145,7 +144,7 @@ Value logical(std::span<Value> args, Context& ctx, bool isAnd) {
                 if (v.isError()) throw ErrorResult{v.error};
                 if (v.kind == Kind::Number || v.kind == Kind::Boolean) take(v.number != 0);
             });
-        } else if (a.kind != Kind::Missing) {
+        } else {
             take(toBoolean(a));
         }
     }
@@ -227,9 +226,15 @@ Value fnSign(std::span<Value> args, Context& ctx) {
     const double x = number(args[0], ctx);
     return Value::ofNumber(x > 0 ? 1 : x < 0 ? -1 : 0);
 }
+// Past 10^13 a dividend keeps fewer than two decimals within 15 significant
+// digits (an amount in cents times 100 there has lost its cents), and the
+// spreadsheet programs take the remainder from different digits.
+constexpr double kModExactDividend = 1e13;
+
 Value fnMod(std::span<Value> args, Context& ctx) {
     const double a = number(args[0], ctx), b = number(args[1], ctx);
     if (b == 0) return Value::ofError(ErrorCode::Div0);
+    if (std::fabs(a) >= kModExactDividend) throw NotEvaluated{"MOD beyond 15 significant digits"};
     const double r = approxAdd(a, -approxFloor(a / b) * b);
     if (!((b > 0 && r >= 0 && r < b) || (b < 0 && r <= 0 && r > b)))
         throw NotEvaluated{"MOD beyond the precision of its arguments"};
@@ -250,13 +255,13 @@ Value part(const std::string& s, double start, double count) {
 }
 Value fnLeft(std::span<Value> args, Context& ctx) {
     const std::string s = text(args[0], ctx);
-    const double n = args.size() > 1 && args[1].kind != Kind::Missing ? whole(args[1], ctx) : 1;
+    const double n = args.size() > 1 ? whole(args[1], ctx) : 1;
     if (n < 0) return Value::ofError(ErrorCode::Value);
     return part(s, 0, n);
 }
 Value fnRight(std::span<Value> args, Context& ctx) {
     const std::string s = text(args[0], ctx);
-    const double n = args.size() > 1 && args[1].kind != Kind::Missing ? whole(args[1], ctx) : 1;
+    const double n = args.size() > 1 ? whole(args[1], ctx) : 1;
     if (n < 0) return Value::ofError(ErrorCode::Value);
     const double size = static_cast<double>(utf8ToUtf16(s).size());
     return part(s, std::max(0.0, size - n), n);
@@ -296,7 +301,11 @@ Value fnText(std::span<Value> args, Context& ctx) {
 // ---- SUMIF and COUNTIF ------------------------------------------------------
 
 // A criterion as SUMIF and COUNTIF take it: a value, or a text with a
-// comparison in front ("<>0", ">=100", "=木*").
+// comparison in front ("<>0", ">=100", "=木*", "<TRUE"). "=" alone matches
+// the empty cells, "" those and empty texts, "<>" every cell but the empty.
+// A logical compares with logicals only (FALSE before TRUE), a number with
+// numbers; LibreOffice takes logicals for numbers, so where one meets the
+// other the criterion is not evaluated.
 class Criterion {
   public:
     explicit Criterion(const Value& c) {
@@ -317,26 +326,35 @@ class Criterion {
                 break;
             }
         if (auto n = parseNumber(t)) operand_ = Value::ofNumber(*n);
-        else if (foldCase(t) == "TRUE" || foldCase(t) == "FALSE")
-            operand_ = Value::ofBoolean(foldCase(t) == "TRUE");
+        else if (isLogicalText(t)) operand_ = Value::ofBoolean(foldCase(t) == "TRUE");
         else operand_ = Value::ofText(std::string(t));
         if (operand_.kind == Kind::Text && op_ != Op::Eq && op_ != Op::Ne)
             throw NotEvaluated{"ordering texts by the locale"};
     }
 
     bool matches(const Value& v) const {
-        const bool eq = equal(v);
+        if (operand_.kind == Kind::Text || v.kind == Kind::Empty || v.kind == Kind::Text ||
+            v.isError()) {
+            const bool eq = equal(v);
+            return op_ == Op::Eq ? eq : op_ == Op::Ne ? !eq : false;
+        }
+        if (v.kind != operand_.kind) throw NotEvaluated{"a logical criterion over numbers or the reverse"};
+        const int c = approxEqual(v.number, operand_.number) ? 0 : v.number < operand_.number ? -1 : 1;
         switch (op_) {
         case Op::Eq:
-            return eq;
+            return c == 0;
         case Op::Ne:
-            return !eq;
-        default:
-            break;
+            return c != 0;
+        case Op::Lt:
+            return c < 0;
+        case Op::Le:
+            return c <= 0;
+        case Op::Gt:
+            return c > 0;
+        case Op::Ge:
+            return c >= 0;
         }
-        if (v.kind != operand_.kind || v.kind != Kind::Number) return false;
-        const int c = approxEqual(v.number, operand_.number) ? 0 : v.number < operand_.number ? -1 : 1;
-        return op_ == Op::Lt ? c < 0 : op_ == Op::Le ? c <= 0 : op_ == Op::Gt ? c > 0 : c >= 0;
+        return false;
     }
 
     bool matchesEmpty() const { return matches(Value::empty()); }
@@ -344,18 +362,23 @@ class Criterion {
   private:
     enum class Op { Eq, Ne, Lt, Le, Gt, Ge };
 
+    static bool isLogicalText(std::string_view t) {
+        return foldCase(t) == "TRUE" || foldCase(t) == "FALSE";
+    }
+
+    // An empty cell, a text or an error against the operand.
     bool equal(const Value& v) const {
-        if (operand_.kind == Kind::Text) {
-            if (v.kind == Kind::Empty) return operand_.text.empty() && !(explicitOp_ && op_ == Op::Eq);
-            if (v.kind != Kind::Text) return false;
-            const bool wild = operand_.text.find_first_of("*?~") != std::string::npos;
-            return wild ? wildcardMatch(foldCase(operand_.text), foldCase(v.text))
-                        : textEqual(operand_.text, v.text);
-        }
-        if (v.kind == Kind::Text && parseNumber(v.text))
+        if (operand_.kind == Kind::Text && operand_.text.empty())
+            return v.kind == Kind::Empty || (!explicitOp_ && v.kind == Kind::Text && v.text.empty());
+        if (v.kind != Kind::Text) return false;
+        if (operand_.kind == Kind::Number && parseNumber(v.text))
             throw NotEvaluated{"criterion against a text that reads as a number"};
-        if (v.kind != operand_.kind) return false;
-        return approxEqual(v.number, operand_.number);
+        if (operand_.kind == Kind::Boolean && isLogicalText(v.text))
+            throw NotEvaluated{"logical criterion against the text TRUE or FALSE"};
+        if (operand_.kind != Kind::Text) return false;
+        const bool wild = operand_.text.find_first_of("*?~") != std::string::npos;
+        return wild ? wildcardMatch(foldCase(operand_.text), foldCase(v.text))
+                    : textEqual(operand_.text, v.text);
     }
 
     // * any run, ? one character, ~ takes the next literally.
@@ -404,7 +427,7 @@ Value fnSumIf(std::span<Value> args, Context& ctx) {
     if (criterion.matchesEmpty()) throw NotEvaluated{"SUMIF over empty cells"};
     const Area range = args[0].area;
     Area sum = range;
-    if (args.size() > 2 && args[2].kind != Kind::Missing) {
+    if (args.size() > 2) {
         if (!args[2].isReference()) return Value::ofError(ErrorCode::Value);
         sum.sheet = args[2].area.sheet;
         sum.rowFirst = args[2].area.rowFirst;
@@ -444,8 +467,7 @@ bool lookupEqual(const Value& cell, const Value& key) {
 template <class CellAt>
 std::optional<std::size_t> lookUp(const Value& key, std::size_t count, int mode, CellAt cellAt) {
     if (key.isError()) throw ErrorResult{key.error};
-    if (key.kind == Kind::Empty || key.kind == Kind::Missing)
-        throw NotEvaluated{"lookup of an empty value"};
+    if (key.kind == Kind::Empty) throw NotEvaluated{"lookup of an empty value"};
     if (mode == 0) {
         for (std::size_t i = 0; i < count; ++i)
             if (lookupEqual(cellAt(i), key)) return i;
@@ -477,7 +499,7 @@ std::optional<std::size_t> lookUp(const Value& key, std::size_t count, int mode,
 }
 
 bool exactLookup(std::span<Value> args, std::size_t at, Context& ctx) {
-    return args.size() > at && args[at].kind != Kind::Missing && !toBoolean(ctx.scalar(args[at]));
+    return args.size() > at && !toBoolean(ctx.scalar(args[at]));
 }
 
 std::size_t rows(const Area& a) {
@@ -528,7 +550,7 @@ Value fnMatch(std::span<Value> args, Context& ctx) {
     if (!args[1].isReference()) throw NotEvaluated{"lookup in an array"};
     const Area a = args[1].area;
     if (rows(a) > 1 && cols(a) > 1) return Value::ofError(ErrorCode::NA);
-    const double type = args.size() > 2 && args[2].kind != Kind::Missing ? whole(args[2], ctx) : 1;
+    const double type = args.size() > 2 ? whole(args[2], ctx) : 1;
     const int mode = type > 0 ? 1 : type < 0 ? -1 : 0;
     auto hit = lookUp(key, rows(a) * cols(a), mode, [&](std::size_t i) {
         return cols(a) == 1 ? ctx.cells.value(a.sheet, static_cast<std::uint32_t>(a.rowFirst + i), a.colFirst)
@@ -541,11 +563,10 @@ Value fnMatch(std::span<Value> args, Context& ctx) {
 // INDEX(area; row; column): the cell, or with 0 a whole row or column, as a reference.
 Value fnIndex(std::span<Value> args, Context& ctx) {
     if (!args[0].isReference()) throw NotEvaluated{"INDEX of an array"};
-    if (args.size() > 3 && args[3].kind != Kind::Missing && whole(args[3], ctx) != 1)
-        throw NotEvaluated{"INDEX of several areas"};
+    if (args.size() > 3 && whole(args[3], ctx) != 1) throw NotEvaluated{"INDEX of several areas"};
     Area a = args[0].area;
-    double row = args[1].kind == Kind::Missing ? 0 : whole(args[1], ctx);
-    double col = args.size() > 2 && args[2].kind != Kind::Missing ? whole(args[2], ctx) : 0;
+    double row = whole(args[1], ctx);
+    double col = args.size() > 2 ? whole(args[2], ctx) : 0;
     if (args.size() < 3 && rows(a) == 1 && cols(a) > 1) std::swap(row, col); // one row: the index is a column
     if (row < 0 || col < 0 || row > static_cast<double>(rows(a)) || col > static_cast<double>(cols(a)))
         return Value::ofError(ErrorCode::Ref);
@@ -567,51 +588,54 @@ Value fnColumn(std::span<Value> args, Context& ctx) {
 
 // clang-format off
 constexpr std::uint8_t kMany = 30; // BIFF8 passes at most 30 arguments
+// An empty argument: Zero the number 0, Blank an empty value, Left not evaluated.
+constexpr auto Zero = EmptyArgument::Zero, Blank = EmptyArgument::Blank,
+               Left = EmptyArgument::NotEvaluated;
 constexpr FunctionInfo kFunctions[] = {
-    {0,   "COUNT",       0, kMany, fnCount},
-    {1,   "IF",          2, 3,     fnIf},
-    {2,   "ISNA",        1, 1,     isFunction<isNa>},
-    {3,   "ISERROR",     1, 1,     isFunction<isError>},
-    {4,   "SUM",         0, kMany, fnSum},
-    {5,   "AVERAGE",     1, kMany, fnAverage},
-    {6,   "MIN",         1, kMany, fnMin},
-    {7,   "MAX",         1, kMany, fnMax},
-    {8,   "ROW",         0, 1,     fnRow},
-    {9,   "COLUMN",      0, 1,     fnColumn},
-    {24,  "ABS",         1, 1,     fnAbs},
-    {25,  "INT",         1, 1,     fnInt},
-    {26,  "SIGN",        1, 1,     fnSign},
-    {27,  "ROUND",       2, 2,     fnRound},
-    {29,  "INDEX",       2, 4,     fnIndex},
-    {31,  "MID",         3, 3,     fnMid},
-    {32,  "LEN",         1, 1,     fnLen},
-    {33,  "VALUE",       1, 1,     fnValue},
-    {34,  "TRUE",        0, 0,     fnTrue},
-    {35,  "FALSE",       0, 0,     fnFalse},
-    {36,  "AND",         1, kMany, fnAnd},
-    {37,  "OR",          1, kMany, fnOr},
-    {38,  "NOT",         1, 1,     fnNot},
-    {39,  "MOD",         2, 2,     fnMod},
-    {48,  "TEXT",        2, 2,     fnText},
-    {64,  "MATCH",       2, 3,     fnMatch},
-    {101, "HLOOKUP",     3, 4,     fnHLookup},
-    {102, "VLOOKUP",     3, 4,     fnVLookup},
-    {115, "LEFT",        1, 2,     fnLeft},
-    {116, "RIGHT",       1, 2,     fnRight},
-    {126, "ISERR",       1, 1,     isFunction<isErr>},
-    {127, "ISTEXT",      1, 1,     isFunction<isText>},
-    {128, "ISNUMBER",    1, 1,     isFunction<isNumber>},
-    {129, "ISBLANK",     1, 1,     isFunction<isBlank>},
-    {169, "COUNTA",      1, kMany, fnCountA},
-    {183, "PRODUCT",     1, kMany, fnProduct},
-    {190, "ISNONTEXT",   1, 1,     isFunction<isNonText>},
-    {197, "TRUNC",       1, 2,     fnRoundDown},
-    {198, "ISLOGICAL",   1, 1,     isFunction<isLogical>},
-    {212, "ROUNDUP",     2, 2,     fnRoundUp},
-    {213, "ROUNDDOWN",   2, 2,     fnRoundDown},
-    {336, "CONCATENATE", 1, kMany, fnConcatenate},
-    {345, "SUMIF",       2, 3,     fnSumIf},
-    {346, "COUNTIF",     2, 2,     fnCountIf},
+    {0,   "COUNT",       0, kMany, Zero,  fnCount},
+    {1,   "IF",          2, 3,     Zero,  fnIf},
+    {2,   "ISNA",        1, 1,     Left,  isFunction<isNa>},
+    {3,   "ISERROR",     1, 1,     Left,  isFunction<isError>},
+    {4,   "SUM",         0, kMany, Zero,  fnSum},
+    {5,   "AVERAGE",     1, kMany, Zero,  fnAverage},
+    {6,   "MIN",         1, kMany, Zero,  fnMin},
+    {7,   "MAX",         1, kMany, Zero,  fnMax},
+    {8,   "ROW",         0, 1,     Left,  fnRow},
+    {9,   "COLUMN",      0, 1,     Left,  fnColumn},
+    {24,  "ABS",         1, 1,     Zero,  fnAbs},
+    {25,  "INT",         1, 1,     Zero,  fnInt},
+    {26,  "SIGN",        1, 1,     Zero,  fnSign},
+    {27,  "ROUND",       2, 2,     Zero,  fnRound},
+    {29,  "INDEX",       2, 4,     Zero,  fnIndex},
+    {31,  "MID",         3, 3,     Blank, fnMid},
+    {32,  "LEN",         1, 1,     Blank, fnLen},
+    {33,  "VALUE",       1, 1,     Left,  fnValue},
+    {34,  "TRUE",        0, 0,     Zero,  fnTrue},
+    {35,  "FALSE",       0, 0,     Zero,  fnFalse},
+    {36,  "AND",         1, kMany, Zero,  fnAnd},
+    {37,  "OR",          1, kMany, Zero,  fnOr},
+    {38,  "NOT",         1, 1,     Zero,  fnNot},
+    {39,  "MOD",         2, 2,     Zero,  fnMod},
+    {48,  "TEXT",        2, 2,     Blank, fnText},
+    {64,  "MATCH",       2, 3,     Zero,  fnMatch},
+    {101, "HLOOKUP",     3, 4,     Zero,  fnHLookup},
+    {102, "VLOOKUP",     3, 4,     Zero,  fnVLookup},
+    {115, "LEFT",        1, 2,     Blank, fnLeft},
+    {116, "RIGHT",       1, 2,     Blank, fnRight},
+    {126, "ISERR",       1, 1,     Left,  isFunction<isErr>},
+    {127, "ISTEXT",      1, 1,     Left,  isFunction<isText>},
+    {128, "ISNUMBER",    1, 1,     Left,  isFunction<isNumber>},
+    {129, "ISBLANK",     1, 1,     Left,  isFunction<isBlank>},
+    {169, "COUNTA",      1, kMany, Zero,  fnCountA},
+    {183, "PRODUCT",     1, kMany, Zero,  fnProduct},
+    {190, "ISNONTEXT",   1, 1,     Left,  isFunction<isNonText>},
+    {197, "TRUNC",       1, 2,     Zero,  fnRoundDown},
+    {198, "ISLOGICAL",   1, 1,     Left,  isFunction<isLogical>},
+    {212, "ROUNDUP",     2, 2,     Zero,  fnRoundUp},
+    {213, "ROUNDDOWN",   2, 2,     Zero,  fnRoundDown},
+    {336, "CONCATENATE", 1, kMany, Blank, fnConcatenate},
+    {345, "SUMIF",       2, 3,     Left,  fnSumIf},
+    {346, "COUNTIF",     2, 2,     Left,  fnCountIf},
 };
 // clang-format on
 
@@ -633,6 +657,11 @@ Value callFunction(std::uint16_t id, std::span<Value> args, Context& ctx) {
     const FunctionInfo* f = findFunction(id);
     if (!f) throw NotEvaluated{"function"};
     if (args.size() < f->minArgs || args.size() > f->maxArgs) throw NotEvaluated{f->name.data()};
+    for (Value& a : args) {
+        if (a.kind != Kind::Missing) continue;
+        if (f->empty == EmptyArgument::NotEvaluated) throw NotEvaluated{"empty argument"};
+        a = f->empty == EmptyArgument::Zero ? Value::ofNumber(0) : Value::empty();
+    }
     try {
         Value result = f->evaluate(args, ctx);
         if (result.kind == Kind::Number && !std::isfinite(result.number))

@@ -11,10 +11,17 @@ namespace lanqi::xls::formula {
 
 using Evaluator = Value (*)(std::span<Value> args, Context& ctx);
 
+// What an empty argument (nothing between two commas, as in LEFT(A2,)) is
+// to a function, unlike one left out: the number 0, or an empty value read
+// as 0, "" or FALSE as the function reads it (the text functions); where the
+// spreadsheet programs read it differently, the function is not evaluated.
+enum class EmptyArgument { Zero, Blank, NotEvaluated };
+
 struct FunctionInfo {
     std::uint16_t id;
     std::string_view name;
     std::uint8_t minArgs, maxArgs;
+    EmptyArgument empty;
     Evaluator evaluate;
 };
 
@@ -27,8 +34,9 @@ const FunctionInfo* findFunction(std::uint16_t id);
 // calculation.
 bool isVolatileFunction(std::uint16_t id);
 
-// Calls the function; throws NotEvaluated for one not listed or called
-// with a count of arguments it does not take.
+// Calls the function with its empty arguments read by its own rule;
+// throws NotEvaluated for one not listed or called with a count of
+// arguments it does not take.
 Value callFunction(std::uint16_t id, std::span<Value> args, Context& ctx);
 
 } // namespace lanqi::xls::formula

@@ -82,7 +82,12 @@ std::size_t charLength(unsigned char c) {
     return c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
 }
 
+bool isCondition(std::string_view bracket) {
+    return !bracket.empty() && (bracket[0] == '<' || bracket[0] == '>' || bracket[0] == '=');
+}
+
 void bracketed(std::string_view content, Section& s) {
+    if (isCondition(content)) return; // the section was picked by it (pickSection)
     if (startsWithNoCase(content, "dbnum") && content.size() == 6 && content[5] >= '1' &&
         content[5] <= '3') {
         s.numerals = static_cast<Numerals>(content[5] - '0');
@@ -107,7 +112,7 @@ void bracketed(std::string_view content, Section& s) {
     for (std::string_view c : kColors)
         if (content.size() == c.size() && startsWithNoCase(content, c)) return;
     if (startsWithNoCase(content, "color")) return;
-    throw NotEvaluated{"number format condition or elapsed time"};
+    throw NotEvaluated{"elapsed time or another bracketed code"};
 }
 
 Section parseSection(std::string_view f) {
@@ -202,11 +207,70 @@ Section parseSection(std::string_view f) {
     return s;
 }
 
+// A section's condition, as in [>=100]0;0.00; no operator where it has none.
+struct Condition {
+    std::string_view op;
+    double bound = 0;
+    bool given() const { return !op.empty(); }
+    bool holds(double v) const {
+        return op == "<"    ? v < bound
+               : op == "<=" ? v <= bound
+               : op == ">"  ? v > bound
+               : op == ">=" ? v >= bound
+               : op == "<>" ? v != bound
+                            : v == bound;
+    }
+};
+
+// The condition in the section's brackets (outside quotes and escapes).
+Condition conditionOf(std::string_view section) {
+    for (std::size_t i = 0; i < section.size(); ++i) {
+        if (section[i] == '\\') {
+            ++i;
+        } else if (section[i] == '"') {
+            i = section.find('"', i + 1);
+            if (i == std::string_view::npos) break;
+        } else if (section[i] == '[') {
+            const std::size_t end = section.find(']', i);
+            if (end == std::string_view::npos) break;
+            const std::string_view content = section.substr(i + 1, end - i - 1);
+            if (isCondition(content)) {
+                const std::size_t opSize = content.find_first_not_of("<>=");
+                const std::string bound(content.substr(std::min(opSize, content.size())));
+                char* stop = nullptr;
+                const double b = std::strtod(bound.c_str(), &stop);
+                if (bound.empty() || *stop != '\0') throw NotEvaluated{"number format condition"};
+                return Condition{content.substr(0, opSize), b};
+            }
+            i = end;
+        }
+    }
+    return {};
+}
+
 // The section that shows v, and whether a minus sign goes before it.
+// Without conditions: positive;negative;zero. With them, as Excel picks:
+// the first of the first two sections whose condition v meets, else the
+// section after them (the second, when only the first has a condition).
+// Where the minus goes then the programs differ: negative numbers are not
+// evaluated.
 std::pair<std::size_t, bool> pickSection(const std::vector<std::string_view>& sections, double v) {
-    if (sections.size() >= 3 && v == 0) return {2, false};
-    if (sections.size() >= 2 && v < 0) return {1, false};
-    return {0, v < 0};
+    const Condition first = conditionOf(sections[0]);
+    const Condition second = sections.size() > 1 ? conditionOf(sections[1]) : Condition{};
+    if (!first.given() && !second.given()) {
+        if (sections.size() >= 3 && v == 0) return {2, false};
+        if (sections.size() >= 2 && v < 0) return {1, false};
+        return {0, v < 0};
+    }
+    if (v < 0) throw NotEvaluated{"negative number in a format with conditions"};
+    for (std::size_t k = 2; k < sections.size(); ++k)
+        if (conditionOf(sections[k]).given()) throw NotEvaluated{"condition past the second section"};
+    if (!first.given()) throw NotEvaluated{"condition in the second section only"};
+    if (first.holds(v)) return {0, false};
+    if (!second.given() && sections.size() == 2) return {1, false};
+    if (second.given() && second.holds(v)) return {1, false};
+    if (second.given() && sections.size() >= 3) return {2, false};
+    throw NotEvaluated{"number that no section of the format takes"};
 }
 
 std::string twoDigits(int n) {
@@ -239,12 +303,6 @@ std::string formatDate(double v, const Section& s) {
     const int hour = static_cast<int>(seconds / 3600), minute = static_cast<int>(seconds / 60 % 60),
               second = static_cast<int>(seconds % 60);
     const bool twelve = s.has(Item::Kind::AmPm);
-    static constexpr std::string_view kMonths[] = {"January", "February", "March",     "April",
-                                                   "May",     "June",     "July",      "August",
-                                                   "September", "October", "November", "December"};
-    static constexpr std::string_view kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                 "Thursday", "Friday", "Saturday"};
-    const long weekday = (static_cast<long>(dayPart) + 6) % 7; // serial 1 was a Sunday
     std::string out;
     for (const Item& it : s.items) {
         switch (it.kind) {
@@ -252,29 +310,26 @@ std::string formatDate(double v, const Section& s) {
             out += it.text;
             break;
         case Item::Kind::AmPm:
-            out += it.text == "AM/PM" ? (hour < 12 ? "AM" : "PM") : (hour < 12 ? "A" : "P");
+            // Without a locale the reader's language names the halves of the
+            // day (a Chinese Excel shows 上午, 下午); A/P differs by program.
+            if (!s.chineseLocale || it.text != "AM/PM")
+                throw NotEvaluated{"AM/PM in the reader's language"};
+            out += hour < 12 ? "上午" : "下午";
             break;
         case Item::Kind::Date: {
             const std::string& code = it.text;
             const std::size_t n = code.size();
-            const bool names = (code[0] == 'm' && n >= 3) || (code[0] == 'd' && n >= 3);
-            if (names && s.localeGiven) throw NotEvaluated{"month or day names of a locale"};
+            if ((code[0] == 'm' || code[0] == 'd') && n >= 3)
+                throw NotEvaluated{"month or day names in the reader's language"};
             switch (code[0]) {
             case 'y':
                 out += n <= 2 ? twoDigits(y % 100) : std::to_string(y);
                 break;
             case 'm':
-                if (n == 1) out += std::to_string(mo);
-                else if (n == 2) out += twoDigits(mo);
-                else if (n == 3) out += kMonths[mo - 1].substr(0, 3);
-                else if (n == 4) out += kMonths[mo - 1];
-                else out += kMonths[mo - 1].substr(0, 1);
+                out += n == 1 ? std::to_string(mo) : twoDigits(mo);
                 break;
             case 'd':
-                if (n == 1) out += std::to_string(d);
-                else if (n == 2) out += twoDigits(d);
-                else if (n == 3) out += kDays[weekday].substr(0, 3);
-                else out += kDays[weekday];
+                out += n == 1 ? std::to_string(d) : twoDigits(d);
                 break;
             case 'h': {
                 int h = twelve ? (hour % 12 == 0 ? 12 : hour % 12) : hour;
@@ -312,12 +367,15 @@ std::string grouped(const std::string& digits) {
 
 std::string formatDigits(double magnitude, const Section& s, bool negative) {
     std::size_t wholeSlots = 0, fractionSlots = 0;
+    std::size_t wholeZeros = 0; // whole placeholders from the first 0 on: the digits always shown
     bool afterPoint = false;
     int percents = 0;
     for (const Item& it : s.items) {
         if (it.kind == Item::Kind::Point) afterPoint = true;
         if (it.kind == Item::Kind::Percent) ++percents;
-        if (it.kind == Item::Kind::Digit) ++(afterPoint ? fractionSlots : wholeSlots);
+        if (it.kind != Item::Kind::Digit) continue;
+        ++(afterPoint ? fractionSlots : wholeSlots);
+        if (!afterPoint && (wholeZeros > 0 || it.text[0] == '0')) ++wholeZeros;
     }
     if (s.has(Item::Kind::TextValue)) throw NotEvaluated{"@ in a number section"};
     if (s.has(Item::Kind::General) && (wholeSlots + fractionSlots > 0 || s.numerals))
@@ -343,6 +401,7 @@ std::string formatDigits(double magnitude, const Section& s, bool negative) {
             throw NotEvaluated{"Chinese numerals with decimals"};
         whole = chineseNumber(whole, *s.numerals);
     } else if (s.thousands) {
+        if (whole.size() < wholeZeros) whole.insert(0, wholeZeros - whole.size(), '0');
         whole = grouped(whole);
     }
 
@@ -392,14 +451,7 @@ std::string formatDigits(double magnitude, const Section& s, bool negative) {
             }
             const std::size_t fromRight = wholeSlots - 1 - wholeSeen++;
             if (onePiece) {
-                if (fromRight + 1 == wholeSlots) {
-                    // The first placeholder: the whole part, or its zero.
-                    if (!whole.empty()) out += whole;
-                    else if (std::any_of(s.items.begin(), s.items.end(), [](const Item& i) {
-                                 return i.kind == Item::Kind::Digit && i.text[0] == '0';
-                             }) && !afterPoint)
-                        out += s.numerals ? chineseNumber("0", *s.numerals) : "0";
-                }
+                if (fromRight + 1 == wholeSlots) out += whole; // at the first placeholder
                 break;
             }
             if (fromRight + 1 == wholeSlots && whole.size() > wholeSlots)

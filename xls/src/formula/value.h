@@ -31,7 +31,8 @@ struct Area {
 };
 
 struct Value {
-    // Missing: an argument left out, as in IF(A1,,2).
+    // Missing: an empty argument, as in IF(A1,,2); each function reads it
+    // by its own rule (EmptyArgument) before it sees its arguments.
     enum class Kind { Empty, Number, Text, Boolean, Error, Reference, Missing };
     Kind kind = Kind::Empty;
     double number = 0;   // Number; Boolean as 0 or 1
