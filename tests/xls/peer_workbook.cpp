@@ -186,6 +186,18 @@ constexpr const char* kTotals[] = {
     "SUM(INDEX([.A6:.C25];0;2))",
     "ROW()+COLUMN([.C6])",
     "VLOOKUP(99;[.A6:.C25];3;0)",
+    // An empty argument is not one left out.
+    "LEFT([.J28];)",
+    "MIN([.G34];)",
+    "AVERAGE([.G34];)",
+    "AND([.G34]&gt;0;)",
+    "COUNT([.G34];;[.B6])",
+    "MATCH(25;[.A6:.A25];)",
+    "VLOOKUP(25;[.A6:.C25];3;)",
+    "COUNTIF([.A6:.A30];&quot;=&quot;)",
+    "COUNTIF([.U39:.U40];&quot;&lt;=TRUE&quot;)",
+    "TEXT([.G34]/100000;&quot;#,###.00&quot;)",
+    "TEXT([.G34];&quot;[&gt;100000]0;0.00&quot;)",
 };
 
 std::string replaceRow(std::string_view f, int row) {
