@@ -226,9 +226,10 @@ Value fnSign(std::span<Value> args, Context& ctx) {
     const double x = number(args[0], ctx);
     return Value::ofNumber(x > 0 ? 1 : x < 0 ? -1 : 0);
 }
-// Past 10^13 a dividend keeps fewer than two decimals within 15 significant
-// digits (an amount in cents times 100 there has lost its cents), and the
-// spreadsheet programs take the remainder from different digits.
+// From 10^13 on a dividend has fewer than two decimals within 15 significant
+// digits: what the double holds past them (the error of an amount times 100)
+// decides the remainder, and the spreadsheet programs take it from
+// different digits.
 constexpr double kModExactDividend = 1e13;
 
 Value fnMod(std::span<Value> args, Context& ctx) {

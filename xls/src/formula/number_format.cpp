@@ -23,7 +23,6 @@ struct Section {
     std::vector<Item> items;
     std::optional<Numerals> numerals; // [DBNum1] ... [DBNum3]
     bool chineseLocale = false;       // [$-804]
-    bool localeGiven = false;         // any [$-...]
     bool thousands = false;           // a comma between digit placeholders
     int scale = 0;                    // commas after the last digit: thousands each
     bool hasDate() const {
@@ -100,7 +99,6 @@ void bracketed(std::string_view content, Section& s) {
         if (!symbol.empty()) s.items.push_back({Item::Kind::Literal, std::string(symbol)});
         if (dash != std::string_view::npos) {
             std::string_view locale = content.substr(dash + 1);
-            s.localeGiven = true;
             s.chineseLocale = locale.size() >= 3 &&
                               startsWithNoCase(locale.substr(locale.size() - 3), "804");
             if (!s.chineseLocale) throw NotEvaluated{"number format locale"};
