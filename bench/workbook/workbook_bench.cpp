@@ -1,17 +1,12 @@
 // The engine's share of a run on the shipped workbook: open it, read every
 // cell of the start-up lists and stored fields, write one bill's cells,
 // save. The whole cycle and its parts are measured separately.
-#include "biff/record_stream.h"
-#include "cfb/reader.h"
-#include "cfb/writer.h"
 #include "workbook/cell_map.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace lanqi {
 namespace {
@@ -102,34 +97,6 @@ void BM_Open(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(app.open(path));
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMicrosecond);
-
-// The shipped workbook with a run of zeros, as a damaged disk leaves it,
-// before the last record of its workbook stream (the last sheet's EOF), so
-// that the sheet directory still points at every sheet.
-fs::path zeroRunCopy(std::size_t zeros) {
-    fs::path path = workbookCopy("zero-run");
-    std::ifstream in(path, std::ios::binary);
-    xls::CompoundFile cf = xls::readCompoundFile(
-        xls::Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
-    in.close();
-    xls::Bytes& stream = cf.entries[*cf.findInRoot(u"Workbook")].content;
-    const std::size_t last = xls::splitRecords(stream).back().offset;
-    stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(last), zeros, 0);
-    const xls::Bytes file = xls::writeCompoundFile(cf);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                static_cast<std::streamsize>(file.size()));
-    return path;
-}
-
-// A start over a damaged workbook: the zero run (state.range(0) bytes) is
-// read once, whatever its length.
-void BM_OpenWithZeroRun(benchmark::State& state) {
-    fs::path path = zeroRunCopy(static_cast<std::size_t>(state.range(0)));
-    XlsApplication app = headless();
-    for (auto _ : state) benchmark::DoNotOptimize(app.open(path));
-    state.counters["file_bytes"] = static_cast<double>(fs::file_size(path));
-}
-BENCHMARK(BM_OpenWithZeroRun)->Arg(64 << 10)->Arg(512 << 10)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_ReadStartupCells(benchmark::State& state) {
     fs::path path = workbookCopy("read");
