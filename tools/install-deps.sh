@@ -14,7 +14,7 @@ tests="libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd appstre
 case "$1" in
 --tests) packages="$packages $tests" ;;
 --windows) packages="$packages $tests g++-mingw-w64-x86-64-posix libgcrypt-mingw-w64-dev googletest
-                     wine64 nsis xvfb xdotool fonts-wqy-microhei" ;;
+                     wine64 nsis xvfb xdotool x11-utils imagemagick fonts-wqy-microhei" ;;
 esac
 missing=""
 for p in $packages; do
