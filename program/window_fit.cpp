@@ -33,11 +33,11 @@ WindowFit fitWindow(int screenDpi, ScreenArea work, std::optional<ScreenPoint> w
     while (dpi > smallestWindowDpi() && !fits(dpi, work)) --dpi;
     const int width = toPixels(kWindowPlace.width, dpi);
     const int height = toPixels(kWindowPlace.height, dpi);
-    const ScreenPoint at = wanted.value_or(ScreenPoint{work.left + (work.width - width) / 2,
-                                                       work.top + (work.height - height) / 2});
+    const ScreenPoint at = wanted.value_or(
+        ScreenPoint{work.left + (work.width - width) / 2, work.top + (work.height - height) / 2});
     return {dpi,
-            {inside(at.x, width, work.left, work.width), inside(at.y, height, work.top, work.height),
-             width, height}};
+            {inside(at.x, width, work.left, work.width),
+             inside(at.y, height, work.top, work.height), width, height}};
 }
 
 } // namespace lanqi::ui

@@ -6,6 +6,8 @@
 //   control_probe focus          the name of the control with the focus
 //   control_probe layout         every control of the table at its place
 //   control_probe where NAME     the screen point at the middle of a control
+//   control_probe screen         the main window on the screen, then the work
+//                                area of its monitor: left,top,width,height
 //   control_probe dialogs        other top-level windows: title, then texts
 //   control_probe answer TEXT    presses the button TEXT of a shown dialog
 //   control_probe wait-gone      waits until no main window is left
@@ -245,6 +247,18 @@ int where(HWND window, const std::string& name) {
     return 1;
 }
 
+int screen(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& w = monitor.rcWork;
+    std::printf("%ld,%ld,%ld,%ld\t%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left,
+                r.bottom - r.top, w.left, w.top, w.right - w.left, w.bottom - w.top);
+    return 0;
+}
+
 // The shown top-level windows that are not a main window: the messages and
 // questions of every running copy.
 std::vector<HWND> shownDialogs() {
@@ -330,6 +344,7 @@ int wmain(int argc, wchar_t** wargv) {
     if (command == "focus") return focus(window);
     if (command == "layout") return layout(window);
     if (command == "where" && argc > 2) return where(window, argv[2]);
+    if (command == "screen") return screen(window);
     std::printf("unknown command %s\n", command.c_str());
     return 64;
 }

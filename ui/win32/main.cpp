@@ -3,6 +3,8 @@
 #include "platform/executable_folder.h"
 #include "platform/single_instance.h"
 #include "program/program.h"
+#include "program/window_not_made.h"
+#include "ui/win32/choice_dialog.h"
 #include "ui/win32/form_window.h"
 #include "workbook/xls_spreadsheet.h"
 
@@ -13,6 +15,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
                            lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
     lanqi::ui::win32::FormWindow form(instance, program);
+    if (!form.handle()) {
+        lanqi::ui::win32::askChoice(nullptr, lanqi::ui::kWindowTitle,
+                                    lanqi::windowNotMadeMessage(form.notMadeError()), {});
+        return 1;
+    }
     if (!program.start()) return 0;
     form.show(showCommand);
     MSG msg;
