@@ -475,8 +475,13 @@ class SmallScreen:
                                       self.size + "x24", "-nolisten", "tcp"], pass_fds=(write,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
-        number = os.read(read, 16).decode().strip()
+        number = b""
+        while not number.endswith(b"\n"):
+            got = os.read(read, 16)
+            check(got, "Xvfb did not start for %s" % self.size)
+            number += got
         os.close(read)
+        number = number.decode().strip()
         os.environ["DISPLAY"] = ":" + number
         width, height = (int(v) for v in self.size.split("x"))
         work = "0,0,%d,%d" % (width, height - self.panel)
