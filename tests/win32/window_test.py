@@ -550,9 +550,37 @@ def case_screens(source, build):
                 subprocess.run(["import", "-window", "root", shot], check=True, timeout=30)
 
 
+def pixel(picture, x, y):
+    return subprocess.run(["convert", picture, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
+                          check=True, capture_output=True, text=True, timeout=60).stdout.strip()
+
+
+def case_rescale(source, build):
+    """Told that its screen is now of 120 dpi, the window is drawn anew, whole:
+    the frame's bare foot, beyond where the window ended before, shows the
+    frame's colour as its bare top does."""
+    with Session(source, build) as w:
+        before = window_and_work_area(w)
+        told = w.probe("rescale", "120")[1]
+        time.sleep(1.5)
+        rc, report = w.probe("layout", check_rc=False)
+        check(rc == 0 and "at 120 dpi" in report, "after the change of scale from %s to %s (%s):\n%s"
+              % (before, window_and_work_area(w), told, report))
+        window = window_and_work_area(w)[0]
+        frame = w.controls("Frame1")["Frame1"].rect
+
+        def at(left, top):  # a point of the frame given in twips
+            return window[0] + frame[0] + left * 120 // 1440, window[1] + frame[1] + top * 120 // 1440
+
+        picture = os.path.join(build, "tests/win32/rescaled.png")
+        subprocess.run(["import", "-window", "root", picture], check=True, timeout=30)
+        top, foot = pixel(picture, *at(60, 400)), pixel(picture, *at(400, 11000))
+        check(top == foot, "the frame's bare top is %s, its bare foot %s" % (top, foot))
+
+
 CASES = {"layout": case_layout, "dpi": case_dpi, "keys": case_keys, "tally": case_tally,
          "selectors": case_selectors, "bill": case_bill, "exit": case_exit,
-         "screens": case_screens}
+         "screens": case_screens, "rescale": case_rescale}
 
 
 def main(case, build, source):
