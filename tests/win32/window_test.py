@@ -454,8 +454,8 @@ def case_dpi(source, build):
         set_dpi(96)
 
 
-class SmallScreen:
-    """A virtual display of its own, with a panel of PANEL pixels along its
+class OwnScreen:
+    """A virtual display of its own of SIZE, with a panel of PANEL pixels along its
     foot (the desktop's work area, _NET_WORKAREA, which Wine reads), and a
     Wine prefix of its own at DPI dots per inch; the environment points at
     both while the screen is up."""
@@ -532,7 +532,7 @@ def case_screens(source, build):
     """On a screen too small for it the window is drawn smaller, wholly
     inside the work area, and the worked tally keyed into it shows its total."""
     for size, panel, dpi in SMALL_SCREENS:
-        with SmallScreen(build, size, panel, dpi), Session(source, build) as w:
+        with OwnScreen(build, size, panel, dpi), Session(source, build) as w:
             window, work = window_and_work_area(w)
             inside = (work[0] <= window[0] and work[1] <= window[1]
                       and window[0] + window[2] <= work[0] + work[2]
@@ -558,8 +558,9 @@ def pixel(picture, x, y):
 def case_rescale(source, build):
     """Told that its screen is now of 120 dpi, the window is drawn anew, whole:
     the frame's bare foot, beyond where the window ended before, shows the
-    frame's colour as its bare top does."""
-    with Session(source, build) as w:
+    frame's colour as its bare top does. (A screen large enough for the
+    window at 120 dpi.)"""
+    with OwnScreen(build, "1600x1200", 0, 96), Session(source, build) as w:
         before = window_and_work_area(w)
         told = w.probe("rescale", "120")[1]
         time.sleep(1.5)
