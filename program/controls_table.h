@@ -26,6 +26,11 @@ enum class Colour {
 };
 
 enum class Font { Default, Song, SongBold, Song12 };
+// The size of a 宋体 font in tenths of a point; the default font is the
+// desktop's own.
+constexpr int tenthsOfPoint(Font font) {
+    return font == Font::Song12 ? 120 : 105;
+}
 enum class Align { Left, Centre, Right };
 
 struct Look {
@@ -39,9 +44,12 @@ struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-inline constexpr int kTwipsPerPixel = 15;
-constexpr int toPixels(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+inline constexpr int kTwipsPerInch = 1440;
+// An ordinary screen's dots per inch: 15 twips a pixel.
+inline constexpr int kNormalDpi = 96;
+// Twips to pixels at `dpi`, to the nearest pixel.
+constexpr int toPixels(int twips, int dpi = kNormalDpi) {
+    return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
 }
 
 inline constexpr int kNoIndex = -1; // a single control, not an array element

@@ -2,19 +2,21 @@
 # Installs the Debian packages the program needs, skipping those already
 # installed. With --tests, also what the tests and the package checks need:
 # the peers LibreOffice, xlrd and Apache POI (run from a Java source file, so
-# with a JDK) and xlwt for fuzz seeds. With --windows, also the MinGW-w64 cross
-# compiler, libgcrypt for Windows, GoogleTest's sources and Wine for the
-# Windows build, NSIS for its installer, and a virtual display with Chinese
-# fonts and xdotool for the window's tests under Wine.
+# with a JDK), xlwt for fuzz seeds, and a virtual display with xprop (a panel's
+# work area) for the window on small screens. With --windows, also the
+# MinGW-w64 cross compiler, libgcrypt for Windows, GoogleTest's sources and
+# Wine for the Windows build, NSIS for its installer, and Chinese fonts,
+# xdotool and ImageMagick (pictures of the screen) for the window's tests
+# under Wine.
 set -e
 packages="cmake make g++ libgcrypt20-dev qt6-base-dev qt6-qpa-plugins fonts-arphic-uming"
 tests="libgtest-dev libbenchmark-dev libreoffice-calc-nogui python3-xlrd appstream
        desktop-file-utils dpkg-dev python3-xlwt libapache-poi-java default-jre-headless
-       default-jdk-headless"
+       default-jdk-headless xvfb x11-utils"
 case "$1" in
 --tests) packages="$packages $tests" ;;
 --windows) packages="$packages $tests g++-mingw-w64-x86-64-posix libgcrypt-mingw-w64-dev googletest
-                     wine64 nsis xvfb xdotool fonts-wqy-microhei" ;;
+                     wine64 nsis xdotool imagemagick fonts-wqy-microhei" ;;
 esac
 missing=""
 for p in $packages; do

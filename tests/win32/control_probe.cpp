@@ -6,6 +6,10 @@
 //   control_probe focus          the name of the control with the focus
 //   control_probe layout         every control of the table at its place
 //   control_probe where NAME     the screen point at the middle of a control
+//   control_probe screen         the main window on the screen, then the work
+//                                area of its monitor: left,top,width,height
+//   control_probe rescale DPI    tells the main window that its screen is now
+//                                of DPI dots per inch, as the system does
 //   control_probe dialogs        other top-level windows: title, then texts
 //   control_probe answer TEXT    presses the button TEXT of a shown dialog
 //   control_probe wait-gone      waits until no main window is left
@@ -245,6 +249,41 @@ int where(HWND window, const std::string& name) {
     return 1;
 }
 
+int screen(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& w = monitor.rcWork;
+    std::printf("%ld,%ld,%ld,%ld\t%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left,
+                r.bottom - r.top, w.left, w.top, w.right - w.left, w.bottom - w.top);
+    return 0;
+}
+
+// As the system tells a window that has moved to a screen of another scale:
+// the new DPI and the window's place scaled to it, in the window's own
+// process (the message carries a pointer).
+int rescale(HWND window, int dpi) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const RECT suggested{r.left, r.top, r.left + MulDiv(kWindowPlace.width, dpi, 1440),
+                         r.top + MulDiv(kWindowPlace.height, dpi, 1440)};
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, id);
+    if (!process) return 1;
+    void* there = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE,
+                                 PAGE_READWRITE);
+    const bool written =
+        there && WriteProcessMemory(process, there, &suggested, sizeof suggested, nullptr);
+    if (written)
+        ask(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(there));
+    if (there) VirtualFreeEx(process, there, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return written ? 0 : 1;
+}
+
 // The shown top-level windows that are not a main window: the messages and
 // questions of every running copy.
 std::vector<HWND> shownDialogs() {
@@ -330,6 +369,8 @@ int wmain(int argc, wchar_t** wargv) {
     if (command == "focus") return focus(window);
     if (command == "layout") return layout(window);
     if (command == "where" && argc > 2) return where(window, argv[2]);
+    if (command == "screen") return screen(window);
+    if (command == "rescale" && argc > 2) return rescale(window, std::atoi(argv[2].c_str()));
     std::printf("unknown command %s\n", command.c_str());
     return 64;
 }

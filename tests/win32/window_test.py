@@ -424,21 +424,160 @@ def set_dpi(dpi):
                    timeout=60, env=dict(os.environ, WINEDEBUG="-all"))
 
 
+def rect(text):
+    return tuple(int(v) for v in text.split(","))
+
+
+def window_and_work_area(w):
+    window, work = w.probe("screen")[1].split()
+    return rect(window), rect(work)
+
+
+def fitting_dpi(dpi, work):
+    """The screen's DPI, or the most at which the window's 11520 twips of
+    height fit the work area."""
+    return min(dpi, work[3] * 1440 // 11520)
+
+
 def case_dpi(source, build):
-    """At 125 % and 150 % every control is where the table puts it, scaled."""
-    try:
-        for dpi in (120, 144):
-            set_dpi(dpi)
-            with Session(source, build) as w:
-                rc, report = w.probe("layout", check_rc=False)
-                check(rc == 0 and ("at %d dpi" % dpi) in report,
-                      "at %d dpi:\n%s" % (dpi, report))
-    finally:
-        set_dpi(96)
+    """At 125 % and 150 % every control is where the table puts it, scaled, on
+    a screen large enough for the window at 150 %."""
+    for dpi in (120, 144):
+        with OwnScreen(build, "1920x1200", 0, dpi), Session(source, build) as w:
+            rc, report = w.probe("layout", check_rc=False)
+            expected = fitting_dpi(dpi, window_and_work_area(w)[1])
+            check(rc == 0 and expected == dpi and ("at %d dpi" % dpi) in report,
+                  "at %d dpi:\n%s" % (dpi, report))
+
+
+class OwnScreen:
+    """A virtual display of its own of SIZE, with a panel of PANEL pixels along its
+    foot (the desktop's work area, _NET_WORKAREA, which Wine reads), and a
+    Wine prefix of its own at DPI dots per inch; the environment points at
+    both while the screen is up."""
+
+    def __init__(self, build, size, panel, dpi):
+        self.build, self.size, self.panel, self.dpi = build, size, panel, dpi
+        self.prefix = os.path.join(build, "tests/win32/small-screen-wine")
+        self.saved = {k: os.environ.get(k) for k in ("DISPLAY", "WINEPREFIX")}
+
+    def wine(self, *args):
+        subprocess.run([WINE] + list(args), check=True, capture_output=True, timeout=180,
+                       env=dict(os.environ, WINEDEBUG="-all"))
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0",
+                                      self.size + "x24", "-nolisten", "tcp"], pass_fds=(write,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            got = os.read(read, 16)
+            check(got, "Xvfb did not start for %s" % self.size)
+            number += got
+        os.close(read)
+        number = number.decode().strip()
+        os.environ["DISPLAY"] = ":" + number
+        width, height = (int(v) for v in self.size.split("x"))
+        work = "0,0,%d,%d" % (width, height - self.panel)
+        # The display takes a moment to accept clients after it has said its number.
+        for _ in range(50):
+            if subprocess.run(["xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set",
+                               "_NET_WORKAREA", work], capture_output=True,
+                              timeout=10).returncode == 0:
+                break
+            time.sleep(0.1)
+        else:
+            self.__exit__()
+            raise Fault("the display %s of %s did not start" % (os.environ["DISPLAY"], self.size))
+        # The run's prefix has the test fonts and the probe as spreadsheet program.
+        fonts = os.path.join(self.build, "wine-test.reg")
+        fresh = not os.path.isdir(self.prefix)
+        os.environ["WINEPREFIX"] = self.prefix
+        if fresh:
+            os.makedirs(self.prefix)
+            self.wine("wineboot", "--init")
+            if os.path.exists(fonts):
+                self.wine("regedit", self.wine_path(fonts))
+        set_dpi(self.dpi)
+        return self
+
+    def wine_path(self, path):
+        return subprocess.run([WINE, "winepath", "-w", path], check=True, capture_output=True,
+                              text=True, env=dict(os.environ, WINEDEBUG="-all")).stdout.strip()
+
+    def __exit__(self, *exc):
+        if os.environ.get("WINEPREFIX") == self.prefix:
+            subprocess.run(["/usr/lib/wine/wineserver", "-k"], timeout=60)
+        self.xvfb.kill()
+        self.xvfb.wait(timeout=30)
+        for k, v in self.saved.items():
+            if v is None:
+                os.environ.pop(k, None)
+            else:
+                os.environ[k] = v
+
+
+# Screens on which the window does not fit at the screen's scale: its size,
+# the height of a panel along its foot, its DPI.
+SMALL_SCREENS = [("1366x768", 40, 96), ("1920x1080", 0, 144)]
+
+
+def case_screens(source, build):
+    """On a screen too small for it the window is drawn smaller, wholly
+    inside the work area, and the worked tally keyed into it shows its total."""
+    for size, panel, dpi in SMALL_SCREENS:
+        with OwnScreen(build, size, panel, dpi), Session(source, build) as w:
+            window, work = window_and_work_area(w)
+            inside = (work[0] <= window[0] and work[1] <= window[1]
+                      and window[0] + window[2] <= work[0] + work[2]
+                      and window[1] + window[3] <= work[1] + work[3])
+            check(inside, "on %s at %d dpi the window %s is not inside the work area %s"
+                  % (size, dpi, window, work))
+            rc, report = w.probe("layout", check_rc=False)
+            check(rc == 0, "on %s at %d dpi:\n%s" % (size, dpi, report))
+            key_worked_tally(w)
+            w.ticks(2)
+            total = w.text("Text31(6)")
+            check(total == "4195.20", "on %s at %d dpi Text31(6) shows %r" % (size, dpi, total))
+            shot = os.environ.get("LANQI_WINDOW_SHOT_" + size)
+            if shot:
+                subprocess.run(["import", "-window", "root", shot], check=True, timeout=30)
+
+
+def pixel(picture, x, y):
+    return subprocess.run(["convert", picture, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
+                          check=True, capture_output=True, text=True, timeout=60).stdout.strip()
+
+
+def case_rescale(source, build):
+    """Told that its screen is now of 120 dpi, the window is drawn anew, whole:
+    the frame's bare foot, beyond where the window ended before, shows the
+    frame's colour as its bare top does. (A screen large enough for the
+    window at 120 dpi.)"""
+    with OwnScreen(build, "1600x1200", 0, 96), Session(source, build) as w:
+        before = window_and_work_area(w)
+        told = w.probe("rescale", "120")[1]
+        time.sleep(1.5)
+        rc, report = w.probe("layout", check_rc=False)
+        check(rc == 0 and "at 120 dpi" in report, "after the change of scale from %s to %s (%s):\n%s"
+              % (before, window_and_work_area(w), told, report))
+        window = window_and_work_area(w)[0]
+        frame = w.controls("Frame1")["Frame1"].rect
+
+        def at(left, top):  # a point of the frame given in twips
+            return window[0] + frame[0] + left * 120 // 1440, window[1] + frame[1] + top * 120 // 1440
+
+        picture = os.path.join(build, "tests/win32/rescaled.png")
+        subprocess.run(["import", "-window", "root", picture], check=True, timeout=30)
+        top, foot = pixel(picture, *at(60, 400)), pixel(picture, *at(400, 11000))
+        check(top == foot, "the frame's bare top is %s, its bare foot %s" % (top, foot))
 
 
 CASES = {"layout": case_layout, "dpi": case_dpi, "keys": case_keys, "tally": case_tally,
-         "selectors": case_selectors, "bill": case_bill, "exit": case_exit}
+         "selectors": case_selectors, "bill": case_bill, "exit": case_exit,
+         "screens": case_screens, "rescale": case_rescale}
 
 
 def main(case, build, source):

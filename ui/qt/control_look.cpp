@@ -15,11 +15,20 @@ namespace {
 const QStringList kSongFamilies{"宋体", "SimSun", "AR PL UMing CN", "Noto Serif CJK SC",
                                 "Noto Serif CJK"};
 
-QFont songFont(double points, bool bold) {
+QFont songFont(Font f, bool bold) {
     QFont font;
     font.setFamilies(kSongFamilies);
-    font.setPointSizeF(points);
+    font.setPointSizeF(tenthsOfPoint(f) / 10.0);
     font.setBold(bold);
+    return font;
+}
+
+QFont atDpi(QFont font, int dpi) {
+    const double scale = double(dpi) / kNormalDpi;
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else
+        font.setPixelSize(qRound(font.pixelSize() * scale));
     return font;
 }
 
@@ -49,18 +58,17 @@ QColor colourOf(Colour colour) {
     return {};
 }
 
-QFont fontOf(Font font) {
+QFont fontOf(Font font, int dpi) {
     switch (font) {
     case Font::Song:
-        return songFont(10.5, false);
-    case Font::SongBold:
-        return songFont(10.5, true);
     case Font::Song12:
-        return songFont(12, false);
+        return atDpi(songFont(font, false), dpi);
+    case Font::SongBold:
+        return atDpi(songFont(font, true), dpi);
     case Font::Default:
         break;
     }
-    return QApplication::font();
+    return atDpi(QApplication::font(), dpi);
 }
 
 Qt::Alignment alignmentOf(Align align) {
@@ -75,7 +83,7 @@ Qt::Alignment alignmentOf(Align align) {
     return Qt::AlignLeft;
 }
 
-void applyLook(QWidget* widget, const Look& look) {
+void applyLook(QWidget* widget, const Look& look, int dpi) {
     QPalette palette = widget->palette();
     if (look.text != Colour::Inherit) {
         QColor c = colourOf(look.text);
@@ -89,7 +97,7 @@ void applyLook(QWidget* widget, const Look& look) {
         palette.setColor(QPalette::Window, c);
     }
     widget->setPalette(palette);
-    if (look.font != Font::Default) widget->setFont(fontOf(look.font));
+    if (look.font != Font::Default) widget->setFont(fontOf(look.font, dpi));
 
     Qt::Alignment align = alignmentOf(look.align);
     if (auto* label = qobject_cast<QLabel*>(widget)) {

@@ -3,11 +3,16 @@
 #include "platform/executable_folder.h"
 #include "platform/single_instance.h"
 #include "program/program.h"
+#include "program/window_not_made.h"
 #include "ui/qt/main_window.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
 
 namespace {
 
@@ -33,6 +38,19 @@ int main(int argc, char** argv) {
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
                            lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
     lanqi::ui::MainWindow window(program);
+    // The window's native window, made before anything else is done.
+    window.winId();
+    if (!window.windowHandle() || !window.windowHandle()->handle()) {
+        const std::string message = lanqi::windowNotMadeMessage(0);
+        std::fprintf(stderr, "lanqi: %s\n", message.c_str());
+        const std::string_view title = lanqi::ui::kWindowTitle;
+        QMessageBox box(QMessageBox::NoIcon,
+                        QString::fromUtf8(title.data(), qsizetype(title.size())),
+                        QString::fromStdString(message));
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.exec();
+        return 1;
+    }
     if (!program.start()) return 0;
     if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))
         window.installEventFilter(new ExitAfterFirstPaint(&window));

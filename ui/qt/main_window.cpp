@@ -30,15 +30,16 @@ QString qt(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QRect pixels(const Twips& t) {
-    return {toPixels(t.left), toPixels(t.top), toPixels(t.width), toPixels(t.height)};
+QRect pixels(const Twips& t, int dpi) {
+    return {toPixels(t.left, dpi), toPixels(t.top, dpi), toPixels(t.width, dpi),
+            toPixels(t.height, dpi)};
 }
 
-QWidget* makeWidget(const Control& row, Program& program, QWidget* parent) {
+QWidget* makeWidget(const Control& row, int dpi, Program& program, QWidget* parent) {
     switch (row.kind) {
     case Kind::Frame: {
         auto* frame = new FrameBox(parent);
-        frame->setCaption(qt(row.caption), fontOf(row.look.font), colourOf(row.look.text));
+        frame->setCaption(qt(row.caption), fontOf(row.look.font, dpi), colourOf(row.look.text));
         return frame;
     }
     case Kind::TextBox:
@@ -59,8 +60,8 @@ QWidget* makeWidget(const Control& row, Program& program, QWidget* parent) {
         return box;
     }
     case Kind::Button:
-        return new FaceButton(qt(row.caption), qt(row.pressedCaption), pixels(row.place).size(),
-                              parent);
+        return new FaceButton(qt(row.caption), qt(row.pressedCaption),
+                              pixels(row.place, dpi).size(), parent);
     }
     return nullptr;
 }
@@ -76,8 +77,13 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), program_(program) {
     setWindowTitle(qt(kWindowTitle));
     setWindowIcon(drawWindowIcon());
-    setFixedSize(pixels(kWindowPlace).size());
-    applyLook(this, {Colour::Inherit, kWindowBack});
+    // Smaller on a screen too small for the window: every place, size and
+    // font alike.
+    const WindowFit fit = fitOnScreen(this);
+    dpi_ = fit.dpi;
+    setFixedSize(fit.place.width, fit.place.height);
+    setFont(fontOf(Font::Default, dpi_));
+    applyLook(this, {Colour::Inherit, kWindowBack}, dpi_);
     setAutoFillBackground(true);
 
     QWidget* frame = nullptr;
@@ -97,7 +103,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         timers_[t].setInterval(kTimers[t].intervalMs);
         timers_[t].start();
     }
-    centreOnScreen(this);
+    move(fit.place.left, fit.place.top);
     controls_.widget(program_.firstFocus())->setFocus(Qt::TabFocusReason);
 }
 
@@ -109,13 +115,13 @@ MainWindow::~MainWindow() {
 
 QWidget* MainWindow::build(ControlId id, QWidget* parent) {
     const Control& row = kControls[id];
-    QWidget* w = makeWidget(row, program_, parent);
+    QWidget* w = makeWidget(row, dpi_, program_, parent);
     w->setObjectName(qt(controlName(id)));
-    w->setGeometry(pixels(row.place));
+    w->setGeometry(pixels(row.place, dpi_));
     w->setFocusPolicy(focusPolicyOf(row));
     // The frame keeps its caption's colour and font to itself, so that the
     // controls inside inherit only its background.
-    applyLook(w, row.kind == Kind::Frame ? Look{Colour::Inherit, row.look.back} : row.look);
+    applyLook(w, row.kind == Kind::Frame ? Look{Colour::Inherit, row.look.back} : row.look, dpi_);
     // Fields are drawn over the labels they overlap.
     if (row.kind == Kind::Label) w->lower();
     controls_.add(id, w);

@@ -26,6 +26,9 @@ class MainWindow : public QWidget, public WindowPort {
     // A control by the name it is known by: "Text2(0)", "Combo4", "Command3".
     QWidget* control(const QString& name) const { return controls_.byName(name); }
     const ControlMap& controls() const { return controls_; }
+    // The dots per inch the window is laid out at: fewer than the screen's
+    // own only where the window would not fit on the screen.
+    int dpi() const { return dpi_; }
 
     // The dialogs: modal boxes under the program's title.
     void inform(std::string_view message) override;
@@ -54,6 +57,7 @@ class MainWindow : public QWidget, public WindowPort {
     void connectHandlers();
 
     Program& program_;
+    int dpi_ = kNormalDpi;
     ControlMap controls_;
     ModelBinding* binding_ = nullptr;
     KeyNavigation* keys_ = nullptr;

@@ -1,7 +1,6 @@
 #include "ui/qt/window_move.h"
 
 #include <QScreen>
-#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
@@ -11,10 +10,12 @@ void startWindowMove(QWidget* widget) {
     if (QWindow* handle = widget->window()->windowHandle()) handle->startSystemMove();
 }
 
-void centreOnScreen(QWidget* window) {
-    if (QScreen* screen = window->screen())
-        window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
-                                                screen->availableGeometry()));
+WindowFit fitOnScreen(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    const QRect work = screen ? screen->availableGeometry() : QRect();
+    if (work.isEmpty())
+        return {kNormalDpi, {0, 0, toPixels(kWindowPlace.width), toPixels(kWindowPlace.height)}};
+    return fitWindow(kNormalDpi, {work.x(), work.y(), work.width(), work.height()});
 }
 
 } // namespace lanqi::ui

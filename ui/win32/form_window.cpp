@@ -3,6 +3,7 @@
 #include "platform/windows/wide_text.h"
 #include "program/controls.h"
 #include "program/controls_table.h"
+#include "program/window_fit.h"
 #include "ui/win32/choice_dialog.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/face_button.h"
@@ -55,6 +56,17 @@ Key keyOf(WPARAM virtualKey) {
     }
 }
 
+// The window on the monitor `monitor` of `screenDpi` dots per inch, as
+// window_fit.h says.
+WindowFit fitOn(HMONITOR monitor, UINT screenDpi, std::optional<ScreenPoint> wanted = {}) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT& work = info.rcWork;
+    return fitWindow(static_cast<int>(screenDpi),
+                     {work.left, work.top, work.right - work.left, work.bottom - work.top}, wanted);
+}
+
 } // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, Program& program)
@@ -67,10 +79,16 @@ FormWindow::FormWindow(HINSTANCE instance, Program& program)
     exitAfterShow_ = GetEnvironmentVariableW(L"LANQI_EXIT_AFTER_SHOW", flag, 2) > 0;
     // No title bar and no border; the minimise box lets the task bar bring
     // the window back.
-    CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kFormClass,
-                    platform::windows::widen(kWindowTitle).c_str(),
-                    WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+    const HWND made =
+        CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kFormClass,
+                        platform::windows::widen(kWindowTitle).c_str(),
+                        WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+    if (!made) {
+        notMadeError_ = GetLastError();
+        form_ = nullptr;
+        return;
+    }
     attached_ = program.attach(*this);
 }
 
@@ -80,15 +98,9 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::show(int showCommand) {
-    const UINT dpi = GetDpiForWindow(form_);
-    const Pixels window = scaled(kWindowPlace, dpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    SetWindowPos(form_, nullptr, work.left + (work.right - work.left - window.width) / 2,
-                 work.top + std::max(0L, (work.bottom - work.top - window.height) / 2),
-                 window.width, window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const ScreenArea& place = fit_.place;
+    SetWindowPos(form_, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(form_, showCommand);
     UpdateWindow(form_);
     // For start-up timing: once the window and every control are drawn the
@@ -158,7 +170,9 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
-    controls_.create(hwnd, instance_, GetDpiForWindow(hwnd));
+    fit_ = fitOn(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), GetDpiForWindow(hwnd));
+    const auto dpi = static_cast<UINT>(fit_.dpi);
+    controls_.create(hwnd, instance_, dpi);
     tooltip_ = makeFieldTooltip(hwnd, instance_);
     painters_.reserve(kControls.size());
     for (size_t row = 0; row < kControls.size(); ++row) {
@@ -169,7 +183,7 @@ BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
         }
         if (c.kind == Kind::Memo) attachRemarksEdit(controls_.handle(row), program_);
     }
-    applyDpi(GetDpiForWindow(hwnd), false);
+    applyDpi(dpi, false);
     mirror_ = std::make_unique<SheetMirror>(program_, controls_);
     mirror_->showAll();
     return TRUE;
@@ -196,10 +210,16 @@ void FormWindow::applyDpi(UINT dpi, bool movePlaces) {
     InvalidateRect(form_, nullptr, TRUE);
 }
 
+// On a screen of another scale the window is drawn anew for it, near where
+// the system would put it and wholly inside that screen's work area.
 void FormWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(form_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyDpi(dpi, true);
+    fit_ = fitOn(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), dpi,
+                 ScreenPoint{suggested.left, suggested.top});
+    const ScreenArea& place = fit_.place;
+    SetWindowPos(form_, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    applyDpi(static_cast<UINT>(fit_.dpi), true);
+    RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // Coming back to the window gives the focus back where it was, and that is

@@ -1,9 +1,11 @@
 #pragma once
 // Form1: the borderless window of the tally. It builds its controls from the
-// controls table, draws them as the table says at the screen's DPI, mirrors
+// controls table, draws them as the table says at the screen's DPI (or at
+// fewer dots per inch where the window would not fit the screen), mirrors
 // the tally sheet, turns what the user does into calls to the program and
 // does what the program asks of it. It decides nothing itself.
 #include "program/program.h"
+#include "program/window_fit.h"
 #include "program/window_port.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/fitted_field.h"
@@ -27,7 +29,9 @@ class FormWindow : public WindowPort {
     FormWindow& operator=(const FormWindow&) = delete;
     ~FormWindow() override;
 
+    // Null when the window could not be made; then notMadeError() tells why.
     HWND handle() const { return form_; }
+    unsigned long notMadeError() const { return notMadeError_; }
     // Shows the window centred on its screen, with the focus where the
     // program wants it, and starts the timers.
     void show(int showCommand);
@@ -71,6 +75,9 @@ class FormWindow : public WindowPort {
     HINSTANCE instance_;
     Program& program_;
     HWND form_ = nullptr;
+    // The window's scale and place on its screen: drawn at fewer dots per
+    // inch than the screen's where it would not fit the work area.
+    WindowFit fit_;
     HWND tooltip_ = nullptr;
     Controls controls_;
     std::unique_ptr<GdiObjects> gdi_;
@@ -85,6 +92,7 @@ class FormWindow : public WindowPort {
     bool returning_ = false;
     bool swallowEnterChar_ = false;
     bool exitAfterShow_ = false;
+    unsigned long notMadeError_ = 0;
 };
 
 } // namespace lanqi::ui::win32

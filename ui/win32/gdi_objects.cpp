@@ -4,10 +4,10 @@ namespace lanqi::ui::win32 {
 
 namespace {
 
-// 宋体 in points, for the fields and the frame's caption.
-HFONT songFont(UINT dpi, int tenthsOfPoint, bool bold) {
+// 宋体 for the fields and the frame's caption.
+HFONT songFont(UINT dpi, Font font, bool bold) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(tenthsOfPoint, static_cast<int>(dpi), 720);
+    lf.lfHeight = -MulDiv(tenthsOfPoint(font), static_cast<int>(dpi), 720);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = GB2312_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
@@ -48,9 +48,11 @@ GdiObjects::GdiObjects(UINT dpi)
     : dpi_(dpi), ringWidth_(MulDiv(2, static_cast<int>(dpi), 96)),
       ring_(CreatePen(PS_SOLID, ringWidth_, kRingColour)) {
     fonts_[static_cast<size_t>(Font::Default)] = GdiHandle<HFONT>(defaultFont(dpi));
-    fonts_[static_cast<size_t>(Font::Song)] = GdiHandle<HFONT>(songFont(dpi, 105, false));
-    fonts_[static_cast<size_t>(Font::SongBold)] = GdiHandle<HFONT>(songFont(dpi, 105, true));
-    fonts_[static_cast<size_t>(Font::Song12)] = GdiHandle<HFONT>(songFont(dpi, 120, false));
+    fonts_[static_cast<size_t>(Font::Song)] = GdiHandle<HFONT>(songFont(dpi, Font::Song, false));
+    fonts_[static_cast<size_t>(Font::SongBold)] =
+        GdiHandle<HFONT>(songFont(dpi, Font::SongBold, true));
+    fonts_[static_cast<size_t>(Font::Song12)] =
+        GdiHandle<HFONT>(songFont(dpi, Font::Song12, false));
     // The words on the faces: bold, three sevenths of the button's height.
     LOGFONTW face = messageFont(dpi);
     face.lfHeight = -MulDiv(14, static_cast<int>(dpi), 96);

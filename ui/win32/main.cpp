@@ -3,7 +3,7 @@
 #include "platform/executable_folder.h"
 #include "platform/single_instance.h"
 #include "program/program.h"
-#include "ui/win32/form_window.h"
+#include "ui/win32/run_window.h"
 #include "workbook/xls_spreadsheet.h"
 
 #include <windows.h>
@@ -12,14 +12,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     lanqi::XlsApplication spreadsheet;
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
                            lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
-    lanqi::ui::win32::FormWindow form(instance, program);
-    if (!program.start()) return 0;
-    form.show(showCommand);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (form.preview(msg) || IsDialogMessageW(form.handle(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    return lanqi::ui::win32::runWindow(instance, program, showCommand);
 }
