@@ -22,21 +22,26 @@ namespace {
 // locked, so the window never hangs on it.
 constexpr int kBusyMilliseconds = 300;
 
-std::string billColumns() {
+// "name,name,…" or, with a type, "name TYPE,name TYPE,…".
+std::string columnList(std::string_view textType = "", std::string_view numberType = "") {
     std::string columns;
-    for (const TextField& f : kTextFields) columns += std::string(f.name) + ",";
-    for (std::string_view f : kLengthFields) columns += std::string(f) + ",";
-    for (const NumberField& f : kNumberFields) columns += std::string(f.name) + ",";
-    columns.pop_back();
+    const auto add = [&columns](std::string_view name, std::string_view type) {
+        if (!columns.empty()) columns += ',';
+        columns += name;
+        if (!type.empty()) {
+            columns += ' ';
+            columns += type;
+        }
+    };
+    for (const TextField& f : kTextFields) add(f.name, textType);
+    for (std::string_view f : kLengthFields) add(f, textType);
+    for (const NumberField& f : kNumberFields) add(f.name, numberType);
     return columns;
 }
 
 std::string schema() {
-    std::string bills = "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY";
-    for (const TextField& f : kTextFields) bills += "," + std::string(f.name) + " TEXT NOT NULL";
-    for (std::string_view f : kLengthFields) bills += "," + std::string(f) + " TEXT NOT NULL";
-    for (const NumberField& f : kNumberFields)
-        bills += "," + std::string(f.name) + " INTEGER NOT NULL";
+    std::string bills = "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY,";
+    bills += columnList("TEXT NOT NULL", "INTEGER NOT NULL");
     bills += ",search TEXT NOT NULL, UNIQUE(serial));\n";
     return bills + R"(
 -- Newest first, and the sums of a period or a search, from the index alone.
@@ -213,7 +218,7 @@ class SqliteLedger final : public Ledger {
     }
 
     BillRecord bill(std::string_view serial) override {
-        auto& s = statement("SELECT " + billColumns() +
+        auto& s = statement("SELECT " + columnList() +
                             ", id, (SELECT rows FROM tallies WHERE bill = bills.id)"
                             " FROM bills WHERE serial = ?1");
         if (!s.bind(serial).step())
@@ -280,7 +285,7 @@ class SqliteLedger final : public Ledger {
                                std::size(kNumberFields) + 1;
         for (size_t i = 1; i <= columns; ++i) places += (i > 1 ? ",?" : "?") + std::to_string(i);
         auto& s =
-            statement("INSERT INTO bills(" + billColumns() + ",search) VALUES(" + places + ")");
+            statement("INSERT INTO bills(" + columnList() + ",search) VALUES(" + places + ")");
         s.reset();
         int at = 1;
         for (const TextField& f : kTextFields) s.bindOne(at++, bill.*f.member);
