@@ -64,7 +64,10 @@ std::filesystem::path moveAside(const std::filesystem::path& file) {
     for (int n = 1;; ++n) {
         std::string name("账单记录.损坏-");
         name += stamp.data();
-        if (n > 1) name += "-" + std::to_string(n);
+        if (n > 1) {
+            name += '-';
+            name += std::to_string(n);
+        }
         aside = folder / platform::pathFromUtf8(name + ".db");
         std::error_code ec;
         if (!std::filesystem::exists(aside, ec)) break;

@@ -64,7 +64,7 @@ CREATE TRIGGER IF NOT EXISTS bills_not_deleted BEFORE DELETE ON bills
 
 // The filter's terms, bound as ?1 from, ?2 to, ?3 text.
 constexpr std::string_view kWhere = " WHERE local_time >= ?1 AND local_time < ?2"
-                                    " AND (?3 = '' OR instr(search, ?3) > 0)";
+                                    " AND (?3 = '' OR contains(search, ?3))";
 
 std::string toBound(const std::string& to) {
     // Every time of the last day sorts before its date followed by "~".
@@ -112,6 +112,7 @@ class SqliteLedger final : public Ledger {
     SqliteLedger(const std::filesystem::path& file, bool create,
                  std::optional<std::filesystem::path> aside)
         : db_(file, create, kBusyMilliseconds), aside_(std::move(aside)) {
+        db_.addContains();
         if (create) {
             db_.exec("PRAGMA journal_mode=WAL");
             db_.exec("PRAGMA synchronous=FULL");

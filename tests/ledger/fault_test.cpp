@@ -92,6 +92,7 @@ void writeFile(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
 }
 
+#ifndef _WIN32
 // The tmpfs left full but for ten pages: room for SQLite's shared memory and
 // the pending file, none for a transaction. (A disk with no room at all
 // keeps the bill in the program and says so: see BillKeeper.)
@@ -105,6 +106,7 @@ void fillDisk(const fs::path& folder) {
     }
     fs::resize_file(filler, fs::file_size(filler) - 10 * 4096);
 }
+#endif
 
 struct Fault;
 void PrintTo(const Fault& fault, std::ostream* out);
