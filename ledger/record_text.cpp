@@ -4,6 +4,8 @@
 #include "ledger/text_fields.h"
 
 #include <charconv>
+#include <cstdio>
+#include <random>
 #include <iterator>
 
 namespace lanqi::ledger {
@@ -103,6 +105,16 @@ std::optional<BillRecord> recordOfLine(std::string_view line) {
         g.amountFen = *fen;
     }
     return bill;
+}
+
+// 64 random bits from the system, in hexadecimal; drawn afresh each time,
+// so no two processes share a sequence.
+std::string newKey() {
+    std::random_device device;
+    const std::uint64_t bits = static_cast<std::uint64_t>(device()) << 32 | device();
+    char text[24];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
+    return text;
 }
 
 } // namespace lanqi::ledger

@@ -42,7 +42,7 @@ std::string columnList(std::string_view textType = "", std::string_view numberTy
 std::string schema() {
     std::string bills = "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY,";
     bills += columnList("TEXT NOT NULL", "INTEGER NOT NULL");
-    bills += ",search TEXT NOT NULL, UNIQUE(serial));\n";
+    bills += ",search TEXT NOT NULL, UNIQUE(serial), UNIQUE(key));\n";
     return bills + R"(
 -- Newest first, and the sums of a period or a search, from the index alone.
 CREATE INDEX IF NOT EXISTS bills_by_time ON bills(local_time, id, pieces, volume, amount, search);
@@ -133,15 +133,12 @@ class SqliteLedger final : public Ledger {
 
     std::string record(BillRecord bill) override {
         Transaction t(db_);
-        if (!bill.serial.empty()) {
-            auto& same = statement("SELECT local_time, workbook FROM bills WHERE serial = ?1");
-            if (same.bind(bill.serial).step()) {
-                if (same.text(0) == bill.localTime && same.text(1) == bill.workbookPath)
-                    return bill.serial; // recorded before
-                bill.serial.clear();
-            }
-        }
-        if (bill.serial.empty()) bill.serial = nextSerial(bill.localTime);
+        if (bill.key.empty()) bill.key = newKey();
+        auto& same = statement("SELECT serial FROM bills WHERE key = ?1");
+        if (same.bind(bill.key).step()) return same.text(0); // recorded before
+        auto& taken = statement("SELECT 1 FROM bills WHERE serial = ?1");
+        if (bill.serial.empty() || taken.bind(bill.serial).step())
+            bill.serial = nextSerial(bill.localTime);
         insertBill(bill);
         const std::int64_t id = db_.lastId();
         statement("INSERT INTO tallies(bill, rows) VALUES(?1, ?2)")
