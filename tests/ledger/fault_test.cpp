@@ -202,6 +202,12 @@ TEST_P(FaultTest, IsToldAndNoBillIsLost) {
     ASSERT_TRUE(BillKeeper(scene_.folder).keep(sampleBill(1)).recorded);
     handOver(scene_.folder);
     fault.make(scene_);
+#ifdef _WIN32
+    // Wine run by root writes a read-only file all the same.
+    if (std::string(fault.name) == "NotWritable" &&
+        std::ofstream(scene_.ledger(), std::ios::binary | std::ios::app))
+        GTEST_SKIP() << "this system lets a read-only file be written";
+#endif
 
     const Kept kept = keepAsUser(scene_.folder, sampleBill(2)).kept;
     EXPECT_EQ(kept.recorded, fault.damaged);
