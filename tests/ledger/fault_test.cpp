@@ -187,6 +187,8 @@ class FaultTest : public ::testing::TestWithParam<Fault> {
 #ifndef _WIN32
         if (scene_.mounted) ::umount(scene_.folder.c_str());
 #endif
+        std::error_code ec; // Windows removes no read-only file
+        fs::permissions(scene_.ledger(), fs::perms::owner_write, fs::perm_options::add, ec);
         fs::remove_all(scene_.folder);
     }
     Scene scene_{testing::scratchFolder("fault")};
