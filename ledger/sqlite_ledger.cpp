@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <utility>
 #include <optional>
 
 namespace lanqi::ledger {
@@ -126,6 +127,7 @@ class SqliteLedger final : public Ledger {
     }
 
     std::string record(BillRecord bill) override {
+        known_.reset();
         Transaction t(db_);
         if (bill.key.empty()) bill.key = newKey();
         auto& same = statement("SELECT serial FROM bills WHERE key = ?1");
@@ -173,10 +175,25 @@ class SqliteLedger final : public Ledger {
             l.replaced = s.integer(10) != 0;
             out.push_back(std::move(l));
         }
+        // All the bills the filter lets through are here: their totals, asked
+        // for next as a window does, need no second pass.
+        known_.reset();
+        if (first == 0 && static_cast<std::int64_t>(out.size()) < count) {
+            Totals t{static_cast<std::int64_t>(out.size()), 0, 0, 0};
+            for (const BillLine& l : out) {
+                t.pieces += l.pieces;
+                t.volume += l.volume;
+                t.amount += l.amount;
+            }
+            known_ = Known{filter, t};
+        }
         return out;
     }
 
     Totals totals(const Filter& filter) override {
+        if (known_ && known_->filter.from == filter.from && known_->filter.to == filter.to &&
+            known_->filter.text == filter.text)
+            return std::exchange(known_, std::nullopt)->totals;
         auto& s = statement("SELECT count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
                             " coalesce(sum(amount), 0) FROM bills" +
                             std::string(kWhere));
@@ -307,6 +324,12 @@ class SqliteLedger final : public Ledger {
 
     Database db_;
     std::optional<std::filesystem::path> aside_;
+    // The totals of the filter of the last lines(), when they held every bill.
+    struct Known {
+        Filter filter;
+        Totals totals;
+    };
+    std::optional<Known> known_;
     std::map<std::string, std::unique_ptr<Statement>> statements_;
 };
 
