@@ -2,6 +2,7 @@
 // as exact integers and a search text; the tally rows of a bill are packed in
 // one text beside it (they are read only with the whole bill) and the six
 // grading rows have a table of their own (they are added up by range).
+#include "calc/numeric_text.h"
 #include "ledger/damaged_file.h"
 #include "ledger/ledger.h"
 #include "ledger/record_fields.h"
@@ -9,6 +10,7 @@
 #include "ledger/sqlite_db.h"
 #include "platform/utf8_path.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -204,21 +206,11 @@ class SqliteLedger final : public Ledger {
 
     std::vector<SummaryLine> summary(GroupBy by, const Filter& filter) override {
         if (periodLength(by) > 0) return periodSummary(periodLength(by), filter);
-        // A range is a grading row's bounds; a bill counts in a range where
-        // it has pieces or volume.
-        const std::string sql =
-            by == GroupBy::Range
-                ? "SELECT g.lower || CASE WHEN g.upper = '' THEN '' ELSE '-' || g.upper END AS k,"
-                  " count(*), coalesce(sum(CAST(g.pieces AS INTEGER)), 0),"
-                  " coalesce(sum(g.volume_units), 0), coalesce(sum(g.amount_fen), 0)"
-                  " FROM bills JOIN grading g ON g.bill = bills.id" +
-                      std::string(kWhere) +
-                      " AND (g.volume_units <> 0 OR CAST(g.pieces AS INTEGER) <> 0)"
-                      " GROUP BY k ORDER BY min(g.line), k"
-                : "SELECT " + groupColumn(by) +
-                      " AS k, count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
-                      " coalesce(sum(amount), 0) FROM bills" +
-                      std::string(kWhere) + " GROUP BY k ORDER BY k";
+        if (by == GroupBy::Range) return rangeSummary(filter);
+        const std::string sql = "SELECT " + groupColumn(by) +
+                                " AS k, count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
+                                " coalesce(sum(amount), 0) FROM bills" +
+                                std::string(kWhere) + " GROUP BY k ORDER BY k";
         auto& s = statement(sql);
         s.bind(filter.from, toBound(filter.to), filter.text);
         std::vector<SummaryLine> out;
@@ -295,6 +287,38 @@ class SqliteLedger final : public Ledger {
             t.volume += s.integer(2);
             t.amount += s.integer(3);
         }
+        return out;
+    }
+
+    // A range is a grading row's bounds ("14-18", or the one bound of the
+    // first and last row); a bill counts in a range where it has pieces or
+    // volume. Ranges come in the order of their grading rows; the few there
+    // are are added up here.
+    std::vector<SummaryLine> rangeSummary(const Filter& filter) {
+        auto& s = statement("SELECT g.line, g.lower, g.upper, g.pieces, g.volume_units,"
+                            " g.amount_fen FROM bills JOIN grading g ON g.bill = bills.id" +
+                            std::string(kWhere) +
+                            " AND (g.volume_units <> 0 OR g.pieces NOT IN ('', '0'))");
+        s.bind(filter.from, toBound(filter.to), filter.text);
+        std::vector<std::pair<std::int64_t, SummaryLine>> ranges; // first line, range
+        while (s.step()) {
+            std::string key = s.text(1);
+            if (const std::string upper = s.text(2); !upper.empty()) key += "-" + upper;
+            auto at = std::find_if(ranges.begin(), ranges.end(),
+                                   [&key](const auto& r) { return r.second.key == key; });
+            if (at == ranges.end()) at = ranges.insert(ranges.end(), {s.integer(0), {key, {}}});
+            at->first = std::min(at->first, s.integer(0));
+            Totals& t = at->second.totals;
+            ++t.bills;
+            t.pieces += decimalUnits(s.text(3), 0).value_or(0);
+            t.volume += s.integer(4);
+            t.amount += s.integer(5);
+        }
+        std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : a.second.key < b.second.key;
+        });
+        std::vector<SummaryLine> out;
+        for (auto& r : ranges) out.push_back(std::move(r.second));
         return out;
     }
 
