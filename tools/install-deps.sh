@@ -21,10 +21,13 @@ sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 # SQLite for Windows is built from Debian's own source package: the source
 # lines of the suites the machine installs from.
-src_list=/etc/apt/sources.list.d/lanqi-source.sources
 if [ "$1" = "--windows" ] && ! grep -rqsE "^(Types:.*deb-src|deb-src )" /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    sed -n 's/^Types: *deb *$/Types: deb-src/p; /^\(URIs\|Suites\|Components\|Signed-By\):/p; /^$/p' \
-        /etc/apt/sources.list.d/debian.sources | $sudo tee "$src_list" >/dev/null
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed -n 's/^Types: *deb *$/Types: deb-src/p; /^\(URIs\|Suites\|Components\|Signed-By\):/p; /^$/p' \
+            /etc/apt/sources.list.d/debian.sources | $sudo tee /etc/apt/sources.list.d/lanqi-source.sources >/dev/null
+    else
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $sudo tee /etc/apt/sources.list.d/lanqi-source.list >/dev/null
+    fi
     $sudo apt-get -o DPkg::Lock::Timeout=600 update
 fi
 missing=""
