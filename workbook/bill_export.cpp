@@ -24,10 +24,11 @@ void putSlot(Worksheet& bill, Cell c, const TallySheet& sheet, const std::array<
 } // namespace
 
 void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-               const std::filesystem::path& workbook, OtherLock other) {
+               const std::filesystem::path& workbook, OtherLock other, std::string_view serial) {
     editWorkbook(
         app, workbook, kBillSheet,
-        [&sheet](Worksheet& bill) {
+        [&sheet, serial](Worksheet& bill) {
+            if (auto at = bill.namedCell(kSerialName)) bill.setCell(at->row, at->column, serial);
             putSlot(bill, kBillNameSlot, sheet, kNameSlot);
             putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
             for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);

@@ -12,10 +12,13 @@ namespace lanqi {
 
 inline constexpr std::string_view kCloseBeforePrinting = "每次打印前请先关闭*账单明细*";
 
-// Writes the tally, with the parties on show, into the bill sheet and saves.
-// Throws WorkbookError (the workbook file is then as it was).
+// Writes the tally, with the parties on show, into the bill sheet and saves;
+// the serial goes into the cell named 单号 when the workbook names one (an
+// empty serial empties it). Throws WorkbookError (the workbook file is then
+// as it was).
 void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-               const std::filesystem::path& workbook, OtherLock other = OtherLock::Refuse);
+               const std::filesystem::path& workbook, OtherLock other = OtherLock::Refuse,
+               std::string_view serial = {});
 
 // The bill command: warns once per run to close the workbook before printing,
 // writes and saves the bill, then shows the workbook for printing. A failed

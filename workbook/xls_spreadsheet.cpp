@@ -52,6 +52,7 @@ class XlsWorksheet : public Worksheet {
         : book_(book), sheet_(sheet), name_(std::move(name)) {}
     std::string cell(int row, int column) const override;
     void setCell(int row, int column, std::string_view text) override;
+    std::optional<Place> namedCell(std::string_view name) const override;
 
   private:
     void check(int row, int column) const;
@@ -136,6 +137,13 @@ void XlsWorksheet::setCell(int row, int column, std::string_view text) {
                                                                      : Kind::WriteRefused,
                             "无法写入" + fileName(book_.path()) + "：" + e.what());
     }
+}
+
+std::optional<Worksheet::Place> XlsWorksheet::namedCell(std::string_view name) const {
+    book_.checkOpen();
+    auto named = book_.document().namedCell(name);
+    if (!named || named->sheet != sheet_) return std::nullopt;
+    return Place{static_cast<int>(named->row) + 1, named->col + 1};
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
