@@ -210,6 +210,11 @@ std::unique_ptr<Workbook> openXlsWorkbook(const std::filesystem::path& path,
     }
 }
 
+std::unique_ptr<Workbook> openXlsCopy(const std::filesystem::path& source,
+                                      const std::filesystem::path& saveAs) {
+    return openXlsWorkbook(saveAs, readWholeFile(source));
+}
+
 XlsApplication::XlsApplication(ShowFile show) : show_(std::move(show)) {}
 
 std::unique_ptr<Workbook> XlsApplication::open(const std::filesystem::path& path) {
