@@ -13,6 +13,7 @@
 #include "platform/utf8_path.h"
 #include "tally/tally_file.h"
 #include "tally/tick.h"
+#include "workbook/bill_book.h"
 #include "workbook/bill_export.h"
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
@@ -124,7 +125,13 @@ int main(int argc, char** argv) {
         lanqi::XlsApplication app;
         const auto workbook = lanqi::platform::pathFromUtf8(options.bill);
         lanqi::loadFootCaption(sheet, app, workbook);
-        lanqi::writeBill(sheet, app, workbook);
+        lanqi::BillBook book(workbook);
+        // The serial is fixed first, so that the bill shows it.
+        const std::string serial = book.begin();
+        const lanqi::ledger::Kept kept = book.record(
+            sheet, lanqi::writeBill(sheet, app, workbook, lanqi::OtherLock::Refuse, serial));
+        if (!kept.message.empty()) std::cerr << kept.message << "\n";
+        if (!kept.recorded) return 1;
     } catch (const lanqi::WorkbookError& e) {
         // A text too long for its cell is the tally file's fault: its line is named.
         auto line = e.kind() == lanqi::WorkbookError::Kind::TextTooLong

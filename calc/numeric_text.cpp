@@ -156,3 +156,41 @@ std::string fixedNumber(double value, int decimals) {
 }
 
 } // namespace lanqi
+
+namespace lanqi {
+
+std::optional<std::int64_t> decimalUnits(std::string_view text, int places) {
+    const bool signed_ = !text.empty() && (text[0] == '-' || text[0] == '+');
+    const bool negative = signed_ && text[0] == '-';
+    size_t at = signed_ ? 1 : 0;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 10;
+    std::int64_t units = 0;
+    int decimals = -1; // digits after the point; -1 before it
+    bool digits = false, roundUp = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9') return std::nullopt;
+        digits = true;
+        if (decimals >= places) {
+            if (decimals == places) roundUp = c >= '5';
+            ++decimals;
+            continue;
+        }
+        if (units > kLimit) return std::nullopt;
+        units = units * 10 + (c - '0');
+        if (decimals >= 0) ++decimals;
+    }
+    if (!digits) return std::nullopt;
+    for (int d = std::max(decimals, 0); d < places; ++d) {
+        if (units > kLimit) return std::nullopt;
+        units *= 10;
+    }
+    if (roundUp) ++units;
+    return negative ? -units : units;
+}
+
+} // namespace lanqi

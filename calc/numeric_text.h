@@ -1,6 +1,8 @@
 #pragma once
 // Numbers on the window live only as field texts. These are the rules for
 // reading and writing them; every part of the program uses them.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +38,15 @@ std::string fixedNumber(double value, int decimals);
 inline bool sortsBefore(std::string_view a, std::string_view b) {
     return a.compare(b) < 0;
 }
+
+} // namespace lanqi
+
+namespace lanqi {
+
+// A shown decimal text as an exact integer of 10^-places units: "4.941" with
+// 4 places is 49410, "-12.5" with 2 places is -1250. Digits beyond `places`
+// round half away from zero. Nothing for a text that is not a plain decimal
+// number (empty, "溢出", an exponent, letters).
+std::optional<std::int64_t> decimalUnits(std::string_view text, int places);
 
 } // namespace lanqi

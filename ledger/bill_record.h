@@ -23,7 +23,11 @@ struct GradingLine {
 struct BillRecord {
     std::string serial;    // yyyyMMdd-NNN, counted per day; given on record
     std::string localTime; // yyyy-MM-dd HH:mm:ss
-    std::string buyer, vehicle, scaler, species, remarks;
+    // The bill's heading as shown: the party caption ("购货商:"/"供货商:") with
+    // the name beside it (`buyer`, whichever party it is), the detail caption
+    // ("运输车号:", "联系人:" …) with the detail beside it (`vehicle`).
+    std::string partyCaption, buyer, detailCaption, vehicle;
+    std::string scaler, species, remarks;
     std::array<std::string, 4> lengths;
     std::vector<TallyLine> rows; // rows with a diameter or a count only
     std::array<GradingLine, 6> grading;

@@ -79,8 +79,14 @@ class Ledger {
     // Where a damaged ledger was moved when this one was opened, if it was.
     virtual std::optional<std::filesystem::path> movedAside() const = 0;
 
+    // The serial the next bill recorded at `localTime` ("yyyy-MM-dd HH:mm:ss")
+    // will get, so that the bill can show it before it is recorded.
+    virtual std::string nextSerial(std::string_view localTime) = 0;
+
     // Records a bill in one durable transaction, giving it the next serial
     // of its day (yyyyMMdd-NNN) unless it has one already; returns the serial.
+    // A bill whose serial is taken by another bill gets the next one of its
+    // day; one recorded already (same serial and time) is not recorded twice.
     virtual std::string record(BillRecord bill) = 0;
 
     // The bills the filter lets through, newest first, `count` of them from

@@ -26,6 +26,9 @@ class WorkbookCommands {
     // Ends the program once the settings are stored, or when the user chooses
     // to end without storing them.
     void Command6_Click(const TallySheet& sheet);
+    // A recorded bill was put back on the sheet: the next bill written is
+    // recorded as replacing it.
+    void reopened(std::string serial) { bill_.reopened(std::move(serial)); }
     // While the bill's show is watched: tells of a spreadsheet program that
     // failed to show it.
     void checkShow();

@@ -23,8 +23,10 @@ void putSlot(Worksheet& bill, Cell c, const TallySheet& sheet, const std::array<
 
 } // namespace
 
-void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-               const std::filesystem::path& workbook, OtherLock other, std::string_view serial) {
+std::string writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
+                      const std::filesystem::path& workbook, OtherLock other,
+                      std::string_view serial) {
+    std::string amountInWords;
     editWorkbook(
         app, workbook, kBillSheet,
         [&sheet, serial](Worksheet& bill) {
@@ -35,20 +37,29 @@ void writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
             for (const CaptionCell& c : kBillCaptions) put(bill, c.cell, sheet.caption(c.label));
             writeFields(sheet, bill, kBillFields);
         },
-        other);
+        other,
+        [&amountInWords](const Worksheet& bill) {
+            amountInWords = bill.cell(kBillAmountInWords.row, kBillAmountInWords.column);
+        });
+    return amountInWords;
 }
 
 BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path workbook, Inform inform,
                          ConfirmClosed confirmClosed)
     : app_(app), workbook_(std::move(workbook)), inform_(std::move(inform)),
-      confirmClosed_(std::move(confirmClosed)) {}
+      confirmClosed_(std::move(confirmClosed)), book_(workbook_) {}
 
+// The bill is recorded once its workbook is saved; a record that could not be
+// written is told after the bill is shown.
 void BillCommand::Command3_Click(const TallySheet& sheet) {
     std::string failure;
+    const std::string serial = book_.begin();
     for (int tries = 0; tries < 2; ++tries) {
         if (++attempts_ == 1) inform_(kCloseBeforePrinting);
-        if (writeOnce(sheet, failure)) {
+        if (auto amountInWords = writeOnce(sheet, serial, failure)) {
+            const ledger::Kept kept = book_.record(sheet, std::move(*amountInWords));
             showBill();
+            if (!kept.message.empty()) inform_(kept.message);
             return;
         }
         if (failure.empty()) return; // the user let it be
@@ -58,19 +69,19 @@ void BillCommand::Command3_Click(const TallySheet& sheet) {
 
 // One attempt. While another program holds the workbook the user is asked to
 // close it, as often as it takes; a refusal ends the command quietly.
-bool BillCommand::writeOnce(const TallySheet& sheet, std::string& failure) {
+std::optional<std::string> BillCommand::writeOnce(const TallySheet& sheet, std::string_view serial,
+                                                  std::string& failure) {
     OtherLock other = OtherLock::Refuse;
     for (;;) {
         try {
-            writeBill(sheet, app_, workbook_, other);
-            return true;
+            return writeBill(sheet, app_, workbook_, other, serial);
         } catch (const WorkbookError& e) {
             failure = e.what();
-            if (e.kind() != WorkbookError::Kind::Busy || !confirmClosed_) return false;
+            if (e.kind() != WorkbookError::Kind::Busy || !confirmClosed_) return std::nullopt;
             if (!confirmClosed_(failure + "\n关闭以后点“继续”导出账单；点“取消”则不导出，"
                                           "窗口上的内容都还在。")) {
                 failure.clear();
-                return false;
+                return std::nullopt;
             }
             other = OtherLock::UserClosedIt;
         }

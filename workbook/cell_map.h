@@ -156,4 +156,8 @@ inline constexpr CaptionCell kBillCaptions[] = {
     {Label::Label23, {35, C}},
 };
 
+// Bill sheet: the total amount in words, a formula of the workbook on the
+// total amount; read back once the bill is saved, never written.
+inline constexpr Cell kBillAmountInWords{34, J};
+
 } // namespace lanqi::cellmap

@@ -25,11 +25,13 @@ void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const Field
 
 void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
                   std::string_view sheetName, const std::function<void(Worksheet&)>& write,
-                  OtherLock other) {
+                  OtherLock other, const std::function<void(const Worksheet&)>& saved) {
     requireNotOpenElsewhere(workbook, other);
     std::unique_ptr<Workbook> book = app.open(workbook);
-    write(book->worksheet(sheetName));
+    Worksheet& sheet = book->worksheet(sheetName);
+    write(sheet);
     book->save();
+    if (saved) saved(sheet);
 }
 
 } // namespace lanqi

@@ -19,10 +19,12 @@ void writeFields(const TallySheet& sheet, Worksheet& cells,
 void readFields(TallySheet& sheet, const Worksheet& cells, std::span<const cellmap::FieldRun> runs);
 
 // Opens the workbook, lets `write` fill the named sheet and saves it in
-// place. Refuses a workbook that another program has open (see
+// place; then lets `saved` read the sheet as saved, its formulas' results
+// computed. Refuses a workbook that another program has open (see
 // requireNotOpenElsewhere). Throws WorkbookError; the file is then as it was.
 void editWorkbook(SpreadsheetApplication& app, const std::filesystem::path& workbook,
                   std::string_view sheetName, const std::function<void(Worksheet&)>& write,
-                  OtherLock other = OtherLock::Refuse);
+                  OtherLock other = OtherLock::Refuse,
+                  const std::function<void(const Worksheet&)>& saved = {});
 
 } // namespace lanqi
