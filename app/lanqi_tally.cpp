@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = lanqi::platform::utf8Arguments(argc, argv);
     if (!args.empty() && args[0] == "--ledger") {
         if (args.size() < 2) {
-            std::cerr << "--ledger 后缺少工作簿\n用法：" << lanqi::kLedgerUsage;
+            std::cerr << "--ledger 后缺少工作簿\n用法：\n" << lanqi::kLedgerUsage;
             return 2;
         }
         return lanqi::runLedgerCommand(

@@ -236,7 +236,7 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
                              "（应为 list、show、summary 或 statement）");
         request = parse(*command, std::span(args).subspan(1));
     } catch (const UsageError& e) {
-        err << e.what() << "\n用法：" << kLedgerUsage;
+        err << e.what() << "\n用法：\n" << kLedgerUsage;
         return 2;
     }
     std::filesystem::path folder = places.workbook.parent_path();
@@ -250,8 +250,7 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
         if (e.kind() == ledger::LedgerError::Kind::UnknownSerial)
             err << "账单记录中没有单号为 " << request.operands.at(0) << " 的账单\n";
         else
-            err << "无法读取账单记录（" << platform::utf8Text(folder / platform::pathFromUtf8(ledger::kLedgerFile))
-                << "）：" << e.what() << "\n";
+            err << "无法读取账单记录：" << e.what() << "\n";
     } catch (const WorkbookError& e) {
         err << "写入对账单失败：" << e.what() << "\n";
     }
