@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 namespace lanqi::ledger {
 
@@ -71,17 +72,13 @@ std::filesystem::path BillKeeper::pendingFile() const {
 }
 
 std::string BillKeeper::nextSerial(std::string_view localTime) {
-    // Only read here: a damaged ledger is moved aside by keep(), which tells it.
     std::string serial;
     try {
-        serial = Ledger::openExisting(folder_)->nextSerial(localTime);
-    } catch (const LedgerError& e) {
-        if (e.kind() != LedgerError::Kind::Missing) return "";
-        try {
-            serial = Ledger::open(folder_)->nextSerial(localTime);
-        } catch (const LedgerError&) {
-            return "";
-        }
+        std::unique_ptr<Ledger> ledger = Ledger::open(folder_);
+        if (ledger->movedAside()) aside_ = ledger->movedAside();
+        serial = ledger->nextSerial(localTime);
+    } catch (const LedgerError&) {
+        return ""; // told when the bill is kept
     }
     // A waiting bill may show a serial the ledger has not yet given.
     std::vector<BillRecord> waiting = readPending(pendingFile()).bills;
@@ -103,10 +100,10 @@ Kept BillKeeper::keep(BillRecord bill) {
 
     Kept kept;
     std::string failure;
-    std::optional<std::filesystem::path> aside;
+    std::optional<std::filesystem::path> aside = std::exchange(aside_, std::nullopt);
     try {
         std::unique_ptr<Ledger> ledger = Ledger::open(folder_);
-        aside = ledger->movedAside();
+        if (ledger->movedAside()) aside = ledger->movedAside();
         while (!pending.bills.empty()) {
             std::string serial;
             try {

@@ -6,6 +6,7 @@
 #include "ledger/bill_record.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,8 @@ class BillKeeper {
   private:
     std::filesystem::path folder_;
     std::vector<BillRecord> held_;
+    // A damaged ledger moved aside while the serial was sought; told by keep().
+    std::optional<std::filesystem::path> aside_;
 };
 
 } // namespace lanqi::ledger

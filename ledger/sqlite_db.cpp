@@ -57,11 +57,23 @@ std::string messageOf(Kind kind, const std::string& file, int code, int systemEr
     }
 }
 
+// The system's error number behind a failure, where it is the C runtime's
+// (on Windows SQLite gives the system's own codes, which its result codes
+// already tell apart).
+int systemErrorOf(sqlite3* db) {
+#ifdef _WIN32
+    (void)db;
+    return 0;
+#else
+    return db != nullptr ? sqlite3_system_errno(db) : 0;
+#endif
+}
+
 } // namespace
 
 [[noreturn]] void fail(sqlite3* db, int code) {
     const char* name = db != nullptr ? sqlite3_db_filename(db, "main") : nullptr;
-    const int systemError = db != nullptr ? sqlite3_system_errno(db) : 0;
+    const int systemError = systemErrorOf(db);
     const Kind kind = kindOf(code, systemError);
     throw LedgerError(kind, messageOf(kind, name != nullptr ? name : "", code, systemError));
 }
@@ -122,11 +134,19 @@ Database::Database(const std::filesystem::path& file, bool create, int busyMilli
     const int rc = sqlite3_open_v2(platform::utf8Text(file).c_str(), &db_,
                                    flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE, nullptr);
     if (rc != SQLITE_OK) {
-        const int systemError = sqlite3_system_errno(db_);
+        const int systemError = systemErrorOf(db_);
         sqlite3_close(db_);
         db_ = nullptr;
         const Kind kind = kindOf(rc, systemError);
         throw LedgerError(kind, messageOf(kind, platform::utf8Text(file), rc, systemError));
+    }
+    // A file that may not be written is opened for reading instead: said at
+    // once, before SQLite makes its log files beside it.
+    if (create && sqlite3_db_readonly(db_, "main") == 1) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw LedgerError(Kind::NotWritable, messageOf(Kind::NotWritable, platform::utf8Text(file),
+                                                       SQLITE_READONLY, 0));
     }
     sqlite3_busy_timeout(db_, busyMilliseconds);
 }

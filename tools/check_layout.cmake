@@ -6,9 +6,12 @@
 # - Qt only in the Qt window, ui/qt/ (tests, benchmarks and the icon drawing
 #   of packaging/ aside), and no window's header outside its window: the
 #   program and everything under it build without a window toolkit; neither
-#   window includes the other's files.
+#   window includes the other's files;
+# - SQLite only in the ledger (ledger/, its tests and benchmarks), and
+#   nothing of the ledger in the engine or the core (calc/, tally/,
+#   editing/).
 #   cmake -DROOT=<source folder> -P tools/check_layout.cmake
-set(project_folders "calc|tally|editing|workbook|platform|program|ui|app|tests|bench|tools|packaging")
+set(project_folders "calc|tally|editing|workbook|ledger|platform|program|ui|app|tests|bench|tools|packaging")
 set(engine_inside "cfb|biff|book|bytes|formula|xls/src")
 set(system_headers "unistd\\.h|fcntl\\.h|sys/[a-z]+\\.h|windows\\.h|windowsx\\.h|commctrl\\.h|shellapi\\.h|shlobj\\.h|objbase\\.h|knownfolders\\.h|io\\.h|spawn\\.h|signal\\.h|dirent\\.h|pwd\\.h")
 
@@ -39,6 +42,12 @@ foreach(f ${sources})
     endif()
     if(NOT f MATCHES "^(ui|tests|bench|packaging)/" AND line MATCHES "#include \"ui/")
       list(APPEND faults "${f}: a window's header outside the windows: ${line}")
+    endif()
+    if(NOT f MATCHES "^(ledger|tests|bench)/" AND line MATCHES "#include <sqlite3\\.h>")
+      list(APPEND faults "${f}: SQLite outside the ledger: ${line}")
+    endif()
+    if(f MATCHES "^(xls|calc|tally|editing)/" AND line MATCHES "#include \"ledger/")
+      list(APPEND faults "${f}: the engine or the core knows of the ledger: ${line}")
     endif()
     if(f MATCHES "^ui/win32/" AND line MATCHES "#include \"ui/qt/")
       list(APPEND faults "${f}: the Qt window's header in the Windows window: ${line}")
