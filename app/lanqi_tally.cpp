@@ -7,6 +7,7 @@
 #include "app/program_paths.h"
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
+#include "editing/selectors.h"
 #include "platform/command_line.h"
 #include "platform/system_error_text.h"
 #include "platform/utf16_text.h"
@@ -18,6 +19,7 @@
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +64,23 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
         else
             std::cout << name << "\t" << text << "\n";
     }
+}
+
+// A file that names the party or detail caption: the lists those captions
+// show take the name and detail the file gave.
+void showFiledParties(const std::vector<lanqi::TextLine>& texts, lanqi::TallySheet& sheet) {
+    using lanqi::Combo;
+    if (std::none_of(texts.begin(), texts.end(), [](const lanqi::TextLine& t) {
+            return t.combo == Combo::Combo4 || t.combo == Combo::Combo2;
+        }))
+        return;
+    const std::string name = sheet.combo(Combo::Combo6).text;
+    const std::string detail = sheet.combo(Combo::Combo13).text;
+    lanqi::Combo4_Click(sheet);
+    for (Combo c : lanqi::kNameSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, name);
+    for (Combo c : lanqi::kDetailSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, detail);
 }
 
 // The line of the first text of the file that is longer than a cell holds.
@@ -117,6 +136,7 @@ int main(int argc, char** argv) {
         std::cerr << options.tally << "：" << e.what() << "\n";
         return 1;
     }
+    showFiledParties(texts, sheet);
     sheet.setCaption(lanqi::Label::Label22, lanqi::todayCaption());
     lanqi::recalculateUntilStable(sheet);
     printSheet(sheet, options.csv);

@@ -28,7 +28,9 @@ void putNumber(std::string& out, std::string_view keyword, int k, const std::str
 std::string tallyFileOf(const ledger::BillRecord& bill) {
     std::string out = "# 单号 " + bill.serial + "，" + bill.localTime + "\n";
     if (!bill.replaces.empty()) out += "# 替代单号 " + bill.replaces + "\n";
+    putText(out, "party", bill.partyCaption);
     putText(out, "buyer", bill.buyer);
+    putText(out, "detail", bill.detailCaption);
     putText(out, "vehicle", bill.vehicle);
     putText(out, "scaler", bill.scaler);
     putText(out, "species", bill.species);

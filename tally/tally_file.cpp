@@ -70,6 +70,7 @@ constexpr TextEntry kTextEntries[] = {
     {"remarks", std::nullopt},        {"remarks+", std::nullopt, true},
     {"buyer", Combo::Combo6},         {"vehicle", Combo::Combo13},
     {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
+    {"party", Combo::Combo4},         {"detail", Combo::Combo2},
 };
 
 // The fields one line sets.
@@ -108,7 +109,7 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
     }
     throw TallyFileError(line, "不认识的项目 " + quoted(keyword) +
                                    "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
-                                   "vehicle、scaler 或 species）");
+                                   "vehicle、party、detail、scaler 或 species）");
 }
 
 } // namespace

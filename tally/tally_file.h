@@ -11,6 +11,9 @@
 //   buyer,TEXT / vehicle,TEXT / scaler,TEXT / species,TEXT
 //                              the buyer's name, vehicle number, scaler and
 //                              species shown on the bill (the rest of the line)
+//   party,TEXT / detail,TEXT   the party caption (购货商: or 供货商:) and the
+//                              detail caption (运输车号:, 联系人: …) the buyer
+//                              and vehicle lines are shown beside
 //
 // Blank lines and lines starting with # are skipped. Values are kept as the
 // texts they are, as if typed into the window.
