@@ -200,6 +200,15 @@ void show(const Request& r, Context& c) {
     c.out << tallyFileOf(c.ledger.bill(r.operands[0]));
 }
 
+// A statement written over the workbook or the template would lose them.
+void refuseOverwriting(const std::filesystem::path& out, const LedgerPlaces& places) {
+    for (const std::filesystem::path& kept : {places.workbook, places.statementTemplate}) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(out, kept, ec))
+            throw UsageError("对账单不能写到 " + platform::utf8Text(kept) + " 上");
+    }
+}
+
 void statement(const Request& r, Context& c) {
     Statement s;
     s.filter = r.filter;
@@ -235,6 +244,8 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
             throw UsageError("不认识的命令 " + inQuotes(args[0]) +
                              "（应为 list、show、summary 或 statement）");
         request = parse(*command, std::span(args).subspan(1));
+        if (command->run == statement)
+            refuseOverwriting(platform::pathFromUtf8(request.operands[0]), places);
     } catch (const UsageError& e) {
         err << e.what() << "\n用法：\n" << kLedgerUsage;
         return 2;
