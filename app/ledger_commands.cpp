@@ -154,11 +154,6 @@ std::vector<std::string> sumTexts(const ledger::Totals& t) {
     return {std::to_string(t.pieces), ledger::volumeText(t.volume), ledger::amountText(t.amount)};
 }
 
-std::vector<ledger::BillLine> allLines(ledger::Ledger& l, const ledger::Filter& filter,
-                                       const ledger::Totals& totals) {
-    return l.lines(filter, 0, totals.bills);
-}
-
 void list(const Request& r, Context& c) {
     const ledger::Totals totals = c.ledger.totals(r.filter);
     if (r.csv)
@@ -169,7 +164,7 @@ void list(const Request& r, Context& c) {
         putLine(c.out, false,
                 std::vector<std::string>{"单号", "时间", "购货商", "车号", "树种", "件数", "材积",
                                          "金额", "说明"});
-    for (const ledger::BillLine& b : allLines(c.ledger, r.filter, totals)) {
+    for (const ledger::BillLine& b : c.ledger.lines(r.filter, 0, totals.bills)) {
         std::vector<std::string> fields = {b.serial, b.localTime, b.buyer, b.vehicle, b.species};
         for (std::string& s : sumTexts({1, b.pieces, b.volume, b.amount})) fields.push_back(s);
         if (r.csv) {
@@ -210,14 +205,7 @@ void refuseOverwriting(const std::filesystem::path& out, const LedgerPlaces& pla
 }
 
 void statement(const Request& r, Context& c) {
-    Statement s;
-    s.filter = r.filter;
-    s.madeOn = todayDate();
-    s.totals = c.ledger.totals(r.filter);
-    s.bills = allLines(c.ledger, r.filter, s.totals);
-    s.byDay = c.ledger.summary(GroupBy::Day, r.filter);
-    s.byBuyer = c.ledger.summary(GroupBy::Buyer, r.filter);
-    s.byRange = c.ledger.summary(GroupBy::Range, r.filter);
+    const Statement s = statementOf(c.ledger, r.filter, todayDate());
     const std::filesystem::path out = platform::pathFromUtf8(r.operands[0]);
     writeStatement(s, c.places.statementTemplate, out);
     c.out << "对账单已写入 " << r.operands[0] << "（" << s.totals.bills << " 单）\n";

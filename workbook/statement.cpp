@@ -1,5 +1,6 @@
 #include "workbook/statement.h"
 
+#include "editing/date_caption.h"
 #include "ledger/shown_text.h"
 #include "platform/utf8_path.h"
 #include "workbook/busy_lock.h"
@@ -91,6 +92,18 @@ void writeSummaries(Worksheet& sheet, const Statement& s) {
 
 } // namespace
 
+Statement statementOf(ledger::Ledger& ledger, const ledger::Filter& filter, std::string madeOn) {
+    Statement s;
+    s.filter = filter;
+    s.madeOn = std::move(madeOn);
+    s.totals = ledger.totals(filter);
+    s.bills = ledger.lines(filter, 0, s.totals.bills);
+    s.byDay = ledger.summary(ledger::GroupBy::Day, filter);
+    s.byBuyer = ledger.summary(ledger::GroupBy::Buyer, filter);
+    s.byRange = ledger.summary(ledger::GroupBy::Range, filter);
+    return s;
+}
+
 std::string statementPeriod(const ledger::Filter& filter) {
     if (!filter.from.empty() && !filter.to.empty()) return filter.from + " 至 " + filter.to;
     if (!filter.from.empty()) return filter.from + " 起";
@@ -113,6 +126,14 @@ void writeStatement(const Statement& s, const std::filesystem::path& templateFil
     writeBills(book->worksheet(kBillsSheet), s);
     writeSummaries(book->worksheet(kSummarySheet), s);
     book->save();
+}
+
+std::filesystem::path writeStatementIn(ledger::Ledger& ledger, const ledger::Filter& filter,
+                                       const std::filesystem::path& templateFile,
+                                       const std::filesystem::path& folder) {
+    const std::filesystem::path out = statementPath(folder, filter);
+    writeStatement(statementOf(ledger, filter, todayDate()), templateFile, out);
+    return out;
 }
 
 } // namespace lanqi
