@@ -35,7 +35,8 @@ std::string tallyFileOf(const ledger::BillRecord& bill) {
     putText(out, "scaler", bill.scaler);
     putText(out, "species", bill.species);
     putText(out, "remarks", bill.remarks);
-    for (int b = 0; b < 4; ++b) putNumber(out, "length", b + 1, bill.lengths[static_cast<size_t>(b)]);
+    for (int b = 0; b < 4; ++b)
+        putNumber(out, "length", b + 1, bill.lengths[static_cast<size_t>(b)]);
     for (int k = 0; k < 6; ++k) {
         const ledger::GradingLine& g = bill.grading[static_cast<size_t>(k)];
         putNumber(out, "bound", k, g.lower);

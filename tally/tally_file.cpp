@@ -57,7 +57,7 @@ struct Entry {
     FieldId field;
     std::string text;
     std::optional<Combo> combo = std::nullopt;
-    bool isText = false; // a text of the rest of the line
+    bool isText = false;   // a text of the rest of the line
     bool nextLine = false; // added to the field's text after a line break
 };
 
@@ -67,10 +67,9 @@ struct TextEntry {
     bool nextLine = false;
 };
 constexpr TextEntry kTextEntries[] = {
-    {"remarks", std::nullopt},        {"remarks+", std::nullopt, true},
-    {"buyer", Combo::Combo6},         {"vehicle", Combo::Combo13},
-    {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
-    {"party", Combo::Combo4},         {"detail", Combo::Combo2},
+    {"remarks", std::nullopt},   {"remarks+", std::nullopt, true}, {"buyer", Combo::Combo6},
+    {"vehicle", Combo::Combo13}, {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
+    {"party", Combo::Combo4},    {"detail", Combo::Combo2},
 };
 
 // The fields one line sets.
@@ -107,9 +106,10 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
         int row = wholeNumber(f[2], 1, kTallyRows, line, "行号") - 1;
         return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
     }
-    throw TallyFileError(line, "不认识的项目 " + quoted(keyword) +
-                                   "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
-                                   "vehicle、party、detail、scaler 或 species）");
+    throw TallyFileError(line,
+                         "不认识的项目 " + quoted(keyword) +
+                             "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
+                             "vehicle、party、detail、scaler 或 species）");
 }
 
 } // namespace

@@ -48,9 +48,9 @@ void checkRoom(std::size_t lines, int firstRow, const std::filesystem::path& out
     const auto room = static_cast<std::size_t>(kLastRow - firstRow + 1);
     if (lines > room)
         throw WorkbookError(WorkbookError::Kind::WriteRefused,
-                            "无法写入" + platform::utf8Text(out.filename()) + "：一张对账单最多列出 " +
-                                std::to_string(room) + " 行，所选的有 " + std::to_string(lines) +
-                                " 行；请缩小日期范围");
+                            "无法写入" + platform::utf8Text(out.filename()) +
+                                "：一张对账单最多列出 " + std::to_string(room) + " 行，所选的有 " +
+                                std::to_string(lines) + " 行；请缩小日期范围");
 }
 
 void writeBills(Worksheet& sheet, const Statement& s) {
@@ -78,13 +78,14 @@ void writeBills(Worksheet& sheet, const Statement& s) {
 
 void writeSummaries(Worksheet& sheet, const Statement& s) {
     const std::array<const std::vector<ledger::SummaryLine>*, 3> groups = {&s.byDay, &s.byBuyer,
-                                                                         &s.byRange};
+                                                                           &s.byRange};
     for (std::size_t g = 0; g < groups.size(); ++g) {
         int row = kFirstSummaryRow;
         for (const ledger::SummaryLine& line : *groups[g]) {
             const ledger::Totals& t = line.totals;
-            const std::string texts[] = {line.key, std::to_string(t.bills), std::to_string(t.pieces),
-                                         ledger::volumeText(t.volume), ledger::amountText(t.amount)};
+            const std::string texts[] = {line.key, std::to_string(t.bills),
+                                         std::to_string(t.pieces), ledger::volumeText(t.volume),
+                                         ledger::amountText(t.amount)};
             putRow(sheet, row++, kSummaryColumns[g], texts);
         }
     }
