@@ -114,10 +114,10 @@ int main(int argc, char** argv) {
     }
     lanqi::TallySheet sheet;
     lanqi::attachBlankingRules(sheet);
-    std::vector<lanqi::TextLine> texts;
+    lanqi::TallyFile filed;
     try {
         if (options.tally == "-") {
-            texts = lanqi::readTallyFile(std::cin, sheet);
+            filed = lanqi::readTallyFile(std::cin, sheet);
         } else {
             std::error_code ec;
             if (std::filesystem::is_directory(lanqi::platform::pathFromUtf8(options.tally), ec)) {
@@ -130,14 +130,17 @@ int main(int argc, char** argv) {
                           << lanqi::platform::systemErrorText(errno) << "\n";
                 return 1;
             }
-            texts = lanqi::readTallyFile(in, sheet);
+            filed = lanqi::readTallyFile(in, sheet);
         }
     } catch (const lanqi::TallyFileError& e) {
         std::cerr << options.tally << "：" << e.what() << "\n";
         return 1;
     }
-    showFiledParties(texts, sheet);
-    sheet.setCaption(lanqi::Label::Label22, lanqi::todayCaption());
+    showFiledParties(filed.texts, sheet);
+    sheet.setCaption(lanqi::Label::Label22,
+                     filed.date
+                         ? lanqi::dateCaption(filed.date->year, filed.date->month, filed.date->day)
+                         : lanqi::todayCaption());
     lanqi::recalculateUntilStable(sheet);
     printSheet(sheet, options.csv);
     if (options.bill.empty()) return 0;
@@ -155,7 +158,7 @@ int main(int argc, char** argv) {
     } catch (const lanqi::WorkbookError& e) {
         // A text too long for its cell is the tally file's fault: its line is named.
         auto line = e.kind() == lanqi::WorkbookError::Kind::TextTooLong
-                        ? lineOfLongText(texts, sheet)
+                        ? lineOfLongText(filed.texts, sheet)
                         : std::nullopt;
         if (line)
             std::cerr << options.tally << "：第 " << *line << " 行：文字太长，账单没有写入："

@@ -28,6 +28,8 @@ void putNumber(std::string& out, std::string_view keyword, int k, const std::str
 std::string tallyFileOf(const ledger::BillRecord& bill) {
     std::string out = "# 单号 " + bill.serial + "，" + bill.localTime + "\n";
     if (!bill.replaces.empty()) out += "# 替代单号 " + bill.replaces + "\n";
+    // The bill shows the day it was recorded.
+    if (bill.localTime.size() >= 10) out += "date," + bill.localTime.substr(0, 10) + "\n";
     putText(out, "party", bill.partyCaption);
     putText(out, "buyer", bill.buyer);
     putText(out, "detail", bill.detailCaption);
