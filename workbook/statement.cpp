@@ -6,6 +6,8 @@
 #include "workbook/busy_lock.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <lanqi/xls/document.h>
+
 #include <array>
 #include <span>
 
@@ -33,7 +35,7 @@ constexpr At kTotalBills{3, 2}, kTotalPieces{3, 6}, kTotalVolume{3, 7}, kTotalAm
 constexpr int kFirstBillRow = 6;
 constexpr int kFirstSummaryRow = 4;
 constexpr std::array<int, 3> kSummaryColumns = {1, 7, 13}; // by day, by buyer, by range
-constexpr int kLastRow = 65536;
+constexpr int kLastRow = static_cast<int>(xls::kMaxRows);
 
 void put(Worksheet& sheet, At at, std::string_view text) {
     sheet.setCell(at.row, at.column, text);
