@@ -154,16 +154,21 @@ std::vector<std::string> sumTexts(const ledger::Totals& t) {
     return {std::to_string(t.pieces), ledger::volumeText(t.volume), ledger::amountText(t.amount)};
 }
 
+// The columns of a list; then the replacement as one note, or (CSV) as the
+// serial replaced and whether a later bill replaced this one.
+constexpr const char* kListHeads[] = {"单号", "时间", "购货商", "车号",
+                                      "树种", "件数", "材积",   "金额"};
+
 void list(const Request& r, Context& c) {
     const ledger::Totals totals = c.ledger.totals(r.filter);
-    if (r.csv)
-        putLine(c.out, true,
-                std::vector<std::string>{"单号", "时间", "购货商", "车号", "树种", "件数", "材积",
-                                         "金额", "替代单号", "已被替代"});
-    else
-        putLine(c.out, false,
-                std::vector<std::string>{"单号", "时间", "购货商", "车号", "树种", "件数", "材积",
-                                         "金额", "说明"});
+    std::vector<std::string> heads(std::begin(kListHeads), std::end(kListHeads));
+    if (r.csv) {
+        heads.push_back("替代单号");
+        heads.push_back("已被替代");
+    } else {
+        heads.push_back("说明");
+    }
+    putLine(c.out, r.csv, heads);
     for (const ledger::BillLine& b : c.ledger.lines(r.filter, 0, totals.bills)) {
         std::vector<std::string> fields = {b.serial, b.localTime, b.buyer, b.vehicle, b.species};
         for (std::string& s : sumTexts({1, b.pieces, b.volume, b.amount})) fields.push_back(s);
@@ -252,6 +257,8 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
             err << "无法读取账单记录：" << e.what() << "\n";
     } catch (const WorkbookError& e) {
         err << "写入对账单失败：" << e.what() << "\n";
+    } catch (const std::exception& e) {
+        err << "读取账单记录时出错：" << e.what() << "\n";
     }
     return 1;
 }
