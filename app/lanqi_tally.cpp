@@ -1,8 +1,13 @@
 // lanqi-tally: the tally core without the window. Reads a tally file, runs the
 // recalculation until the sheet is stable, prints every field that is not
 // empty and, with --bill, writes the bill into a workbook as the window does.
+// With --ledger it reads the bills kept beside a workbook instead.
+#include "app/csv_field.h"
+#include "app/ledger_commands.h"
+#include "app/program_paths.h"
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
+#include "editing/selectors.h"
 #include "platform/command_line.h"
 #include "platform/system_error_text.h"
 #include "platform/utf16_text.h"
@@ -14,6 +19,7 @@
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -47,14 +53,6 @@ bool parseOptions(const std::vector<std::string>& args, Options& o) {
     return !o.tally.empty();
 }
 
-// A CSV field, quoted when it holds a comma, a quote or a line break.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 void printSheet(const lanqi::TallySheet& sheet, bool csv) {
     if (csv) std::cout << "field,text\n";
     for (lanqi::FieldId f : lanqi::allFields()) {
@@ -62,10 +60,27 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
         if (text.empty()) continue;
         std::string name = lanqi::fieldName(f);
         if (csv)
-            std::cout << csvField(name) << "," << csvField(text) << "\n";
+            std::cout << lanqi::csvField(name) << "," << lanqi::csvField(text) << "\n";
         else
             std::cout << name << "\t" << text << "\n";
     }
+}
+
+// A file that names the party or detail caption: the lists those captions
+// show take the name and detail the file gave.
+void showFiledParties(const std::vector<lanqi::TextLine>& texts, lanqi::TallySheet& sheet) {
+    using lanqi::Combo;
+    if (std::none_of(texts.begin(), texts.end(), [](const lanqi::TextLine& t) {
+            return t.combo == Combo::Combo4 || t.combo == Combo::Combo2;
+        }))
+        return;
+    const std::string name = sheet.combo(Combo::Combo6).text;
+    const std::string detail = sheet.combo(Combo::Combo13).text;
+    lanqi::Combo4_Click(sheet);
+    for (Combo c : lanqi::kNameSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, name);
+    for (Combo c : lanqi::kDetailSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, detail);
 }
 
 // The line of the first text of the file that is longer than a cell holds.
@@ -82,17 +97,27 @@ std::optional<int> lineOfLongText(const std::vector<lanqi::TextLine>& texts,
 
 int main(int argc, char** argv) {
     lanqi::platform::useUtf8Console();
+    const std::vector<std::string> args = lanqi::platform::utf8Arguments(argc, argv);
+    if (!args.empty() && args[0] == "--ledger") {
+        if (args.size() < 2) {
+            std::cerr << "--ledger 后缺少工作簿\n用法：\n" << lanqi::kLedgerUsage;
+            return 2;
+        }
+        return lanqi::runLedgerCommand(
+            {lanqi::platform::pathFromUtf8(args[1]), lanqi::statementTemplatePath()},
+            {args.begin() + 2, args.end()}, std::cout, std::cerr);
+    }
     Options options;
-    if (!parseOptions(lanqi::platform::utf8Arguments(argc, argv), options)) {
-        std::cerr << kUsage;
+    if (!parseOptions(args, options)) {
+        std::cerr << kUsage << lanqi::kLedgerUsage;
         return 2;
     }
     lanqi::TallySheet sheet;
     lanqi::attachBlankingRules(sheet);
-    std::vector<lanqi::TextLine> texts;
+    lanqi::TallyFile filed;
     try {
         if (options.tally == "-") {
-            texts = lanqi::readTallyFile(std::cin, sheet);
+            filed = lanqi::readTallyFile(std::cin, sheet);
         } else {
             std::error_code ec;
             if (std::filesystem::is_directory(lanqi::platform::pathFromUtf8(options.tally), ec)) {
@@ -105,13 +130,17 @@ int main(int argc, char** argv) {
                           << lanqi::platform::systemErrorText(errno) << "\n";
                 return 1;
             }
-            texts = lanqi::readTallyFile(in, sheet);
+            filed = lanqi::readTallyFile(in, sheet);
         }
     } catch (const lanqi::TallyFileError& e) {
         std::cerr << options.tally << "：" << e.what() << "\n";
         return 1;
     }
-    sheet.setCaption(lanqi::Label::Label22, lanqi::todayCaption());
+    showFiledParties(filed.texts, sheet);
+    sheet.setCaption(lanqi::Label::Label22,
+                     filed.date
+                         ? lanqi::dateCaption(filed.date->year, filed.date->month, filed.date->day)
+                         : lanqi::todayCaption());
     lanqi::recalculateUntilStable(sheet);
     printSheet(sheet, options.csv);
     if (options.bill.empty()) return 0;
@@ -120,14 +149,16 @@ int main(int argc, char** argv) {
         const auto workbook = lanqi::platform::pathFromUtf8(options.bill);
         lanqi::loadFootCaption(sheet, app, workbook);
         lanqi::BillBook book(workbook);
-        book.begin();
-        const lanqi::ledger::Kept kept = book.record(sheet, lanqi::writeBill(sheet, app, workbook));
+        // The serial is fixed first, so that the bill shows it.
+        const std::string serial = book.begin();
+        const lanqi::ledger::Kept kept = book.record(
+            sheet, lanqi::writeBill(sheet, app, workbook, lanqi::OtherLock::Refuse, serial));
         if (!kept.message.empty()) std::cerr << kept.message << "\n";
         if (!kept.recorded) return 1;
     } catch (const lanqi::WorkbookError& e) {
         // A text too long for its cell is the tally file's fault: its line is named.
         auto line = e.kind() == lanqi::WorkbookError::Kind::TextTooLong
-                        ? lineOfLongText(texts, sheet)
+                        ? lineOfLongText(filed.texts, sheet)
                         : std::nullopt;
         if (line)
             std::cerr << options.tally << "：第 " << *line << " 行：文字太长，账单没有写入："
