@@ -270,7 +270,10 @@ TEST(FormulaResults, FunctionsOverAWrittenList) {
         {"ROUND(-A1/50000,2)", ref(0, 0) + Bytes{kUminus} + integer(50000) + Bytes{kDiv} + integer(2) + func(27),
          CellValue::ofNumber(0)},
         // Past 15 significant digits: as it was stored.
-        {"MOD(C1*10^11,7)", ref(0, 2) + num(1e11) + Bytes{kMul} + integer(7) + func(39), CellValue::ofNumber(0)},
+        {"MOD(C1*10^11+0.1,7)", ref(0, 2) + num(1e11) + Bytes{kMul} + num(0.1) + Bytes{kAdd} + integer(7) + func(39),
+         CellValue::ofNumber(0)},
+        // A whole amount in fen of 15 digits: exact.
+        {"MOD(C1*10^11,7)", ref(0, 2) + num(1e11) + Bytes{kMul} + integer(7) + func(39), CellValue::ofNumber(4)},
         {"ROUND(100.49999999999999+A1*0,0)",
          num(100.49999999999999) + ref(0, 0) + integer(0) + Bytes{kMul, kAdd} + integer(0) + func(27),
          CellValue::ofNumber(0)},

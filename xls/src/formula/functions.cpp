@@ -229,13 +229,19 @@ Value fnSign(std::span<Value> args, Context& ctx) {
 // From 10^13 on a dividend has fewer than two decimals within 15 significant
 // digits: what the double holds past them (the error of an amount times 100)
 // decides the remainder, and the spreadsheet programs take it from
-// different digits.
-constexpr double kModExactDividend = 1e13;
+// different digits. A whole dividend of at most 15 digits over a whole
+// divisor (a rounded amount in fen) has no such digits: its remainder is exact.
+constexpr double kModExactDividend = 1e13, kModWholeDividend = 1e15;
+
+bool modIsExact(double a, double b) {
+    if (std::fabs(a) < kModExactDividend) return true;
+    return std::fabs(a) < kModWholeDividend && a == std::floor(a) && b == std::floor(b);
+}
 
 Value fnMod(std::span<Value> args, Context& ctx) {
     const double a = number(args[0], ctx), b = number(args[1], ctx);
     if (b == 0) return Value::ofError(ErrorCode::Div0);
-    if (std::fabs(a) >= kModExactDividend) throw NotEvaluated{"MOD beyond 15 significant digits"};
+    if (!modIsExact(a, b)) throw NotEvaluated{"MOD beyond 15 significant digits"};
     const double r = approxAdd(a, -approxFloor(a / b) * b);
     if (!((b > 0 && r >= 0 && r < b) || (b < 0 && r <= 0 && r > b)))
         throw NotEvaluated{"MOD beyond the precision of its arguments"};
