@@ -1,6 +1,10 @@
 // lanqi-tally: the tally core without the window. Reads a tally file, runs the
 // recalculation until the sheet is stable, prints every field that is not
 // empty and, with --bill, writes the bill into a workbook as the window does.
+// With --ledger it reads the bills kept beside a workbook instead.
+#include "app/csv_field.h"
+#include "app/ledger_commands.h"
+#include "app/program_paths.h"
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
 #include "platform/command_line.h"
@@ -47,14 +51,6 @@ bool parseOptions(const std::vector<std::string>& args, Options& o) {
     return !o.tally.empty();
 }
 
-// A CSV field, quoted when it holds a comma, a quote or a line break.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 void printSheet(const lanqi::TallySheet& sheet, bool csv) {
     if (csv) std::cout << "field,text\n";
     for (lanqi::FieldId f : lanqi::allFields()) {
@@ -62,7 +58,7 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
         if (text.empty()) continue;
         std::string name = lanqi::fieldName(f);
         if (csv)
-            std::cout << csvField(name) << "," << csvField(text) << "\n";
+            std::cout << lanqi::csvField(name) << "," << lanqi::csvField(text) << "\n";
         else
             std::cout << name << "\t" << text << "\n";
     }
@@ -82,9 +78,19 @@ std::optional<int> lineOfLongText(const std::vector<lanqi::TextLine>& texts,
 
 int main(int argc, char** argv) {
     lanqi::platform::useUtf8Console();
+    const std::vector<std::string> args = lanqi::platform::utf8Arguments(argc, argv);
+    if (!args.empty() && args[0] == "--ledger") {
+        if (args.size() < 2) {
+            std::cerr << "--ledger 后缺少工作簿\n用法：\n" << lanqi::kLedgerUsage;
+            return 2;
+        }
+        return lanqi::runLedgerCommand(
+            {lanqi::platform::pathFromUtf8(args[1]), lanqi::statementTemplatePath()},
+            {args.begin() + 2, args.end()}, std::cout, std::cerr);
+    }
     Options options;
-    if (!parseOptions(lanqi::platform::utf8Arguments(argc, argv), options)) {
-        std::cerr << kUsage;
+    if (!parseOptions(args, options)) {
+        std::cerr << kUsage << lanqi::kLedgerUsage;
         return 2;
     }
     lanqi::TallySheet sheet;
@@ -120,8 +126,10 @@ int main(int argc, char** argv) {
         const auto workbook = lanqi::platform::pathFromUtf8(options.bill);
         lanqi::loadFootCaption(sheet, app, workbook);
         lanqi::BillBook book(workbook);
-        book.begin();
-        const lanqi::ledger::Kept kept = book.record(sheet, lanqi::writeBill(sheet, app, workbook));
+        // The serial is fixed first, so that the bill shows it.
+        const std::string serial = book.begin();
+        const lanqi::ledger::Kept kept = book.record(
+            sheet, lanqi::writeBill(sheet, app, workbook, lanqi::OtherLock::Refuse, serial));
         if (!kept.message.empty()) std::cerr << kept.message << "\n";
         if (!kept.recorded) return 1;
     } catch (const lanqi::WorkbookError& e) {

@@ -6,18 +6,35 @@
 #include "platform/user_data_folder.h"
 #include "platform/utf8_path.h"
 #include "workbook/cell_map.h"
+#include "workbook/statement.h"
 
 namespace lanqi {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A system install: the program in <prefix>/bin, the shipped files in
+// <prefix>/share/lanqi.
+fs::path sharedFolder(const fs::path& program) {
+    return program.parent_path() / "share" / "lanqi";
+}
+
+} // namespace
+
+fs::path statementTemplatePath() {
+    const fs::path name = platform::pathFromUtf8(kStatementTemplate);
+    const fs::path program = platform::executableFolder();
+    std::error_code ec;
+    if (fs::is_regular_file(program / name, ec)) return program / name;
+    return sharedFolder(program) / name;
+}
+
 fs::path workbookPath() {
     const fs::path name = platform::pathFromUtf8(cellmap::kWorkbookFile);
     const fs::path program = platform::executableFolder();
     const fs::path data = platform::userDataFolder();
-    // A system install: the program in <prefix>/bin, the shipped workbook in
-    // <prefix>/share/lanqi.
-    WorkbookPlaces places{program / name, program.parent_path() / "share" / "lanqi" / name,
+    WorkbookPlaces places{program / name, sharedFolder(program) / name,
                           data.empty() ? fs::path() : data / "lanqi" / name};
     std::error_code ec;
     WorkbookFacts facts{fs::is_regular_file(places.besideProgram, ec),

@@ -8,4 +8,8 @@ namespace lanqi {
 // shipped one when there is none yet.
 std::filesystem::path workbookPath();
 
+// The statement template shipped with the program: beside the executable, or
+// in a system install's shared folder.
+std::filesystem::path statementTemplatePath();
+
 } // namespace lanqi

@@ -9,4 +9,7 @@ std::string dateCaption(int year, int month, int day);
 // Today's caption, by the machine's local date.
 std::string todayCaption();
 
+// Today by the machine's local date as yyyy-MM-dd.
+std::string todayDate();
+
 } // namespace lanqi

@@ -58,15 +58,18 @@ struct Entry {
     std::string text;
     std::optional<Combo> combo = std::nullopt;
     bool isText = false; // a text of the rest of the line
+    bool nextLine = false; // added to the field's text after a line break
 };
 
 struct TextEntry {
     std::string_view keyword;
     std::optional<Combo> combo; // the remarks field when none
+    bool nextLine = false;
 };
 constexpr TextEntry kTextEntries[] = {
-    {"remarks", std::nullopt},  {"buyer", Combo::Combo6},    {"vehicle", Combo::Combo13},
-    {"scaler", Combo::Combo12}, {"species", Combo::Combo14},
+    {"remarks", std::nullopt},        {"remarks+", std::nullopt, true},
+    {"buyer", Combo::Combo6},         {"vehicle", Combo::Combo13},
+    {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
 };
 
 // The fields one line sets.
@@ -78,7 +81,7 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
     for (const TextEntry& t : kTextEntries) {
         if (keyword != t.keyword) continue;
         if (text.size() <= keyword.size()) throw TallyFileError(line, keyword + " 后缺少内容");
-        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1), t.combo, true}};
+        return {{{Arr::Text13, 0}, text.substr(keyword.size() + 1), t.combo, true, t.nextLine}};
     }
     struct Simple {
         const char* keyword;
@@ -104,7 +107,7 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
         return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
     }
     throw TallyFileError(line, "不认识的项目 " + quoted(keyword) +
-                                   "（应为 length、bound、upper、price、row、remarks、buyer、"
+                                   "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
                                    "vehicle、scaler 或 species）");
 }
 
@@ -129,6 +132,8 @@ std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet) {
     for (const Entry& e : entries) {
         if (e.combo)
             sheet.setComboText(*e.combo, e.text);
+        else if (e.nextLine)
+            sheet.setText(e.field, sheet.text(e.field) + "\n" + e.text);
         else
             sheet.setText(e.field, e.text);
     }

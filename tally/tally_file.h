@@ -7,6 +7,7 @@
 //   price,K,PRICE              unit price of grading row 0–5
 //   row,BLOCK,ROW,DIAMETER,COUNT   tally row 1–20 of block 1–4
 //   remarks,TEXT               the remarks (the rest of the line)
+//   remarks+,TEXT              a further line of the remarks
 //   buyer,TEXT / vehicle,TEXT / scaler,TEXT / species,TEXT
 //                              the buyer's name, vehicle number, scaler and
 //                              species shown on the bill (the rest of the line)

@@ -24,11 +24,13 @@ void putSlot(Worksheet& bill, Cell c, const TallySheet& sheet, const std::array<
 } // namespace
 
 std::string writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-                      const std::filesystem::path& workbook, OtherLock other) {
+                      const std::filesystem::path& workbook, OtherLock other,
+                      std::string_view serial) {
     std::string amountInWords;
     editWorkbook(
         app, workbook, kBillSheet,
-        [&sheet](Worksheet& bill) {
+        [&sheet, serial](Worksheet& bill) {
+            if (auto at = bill.namedCell(kSerialName)) bill.setCell(at->row, at->column, serial);
             putSlot(bill, kBillNameSlot, sheet, kNameSlot);
             putSlot(bill, kBillDetailSlot, sheet, kDetailSlot);
             for (const ListCell& l : kBillLists) put(bill, l.cell, sheet.combo(l.combo).text);
@@ -51,10 +53,10 @@ BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path work
 // written is told after the bill is shown.
 void BillCommand::Command3_Click(const TallySheet& sheet) {
     std::string failure;
-    book_.begin();
+    const std::string serial = book_.begin();
     for (int tries = 0; tries < 2; ++tries) {
         if (++attempts_ == 1) inform_(kCloseBeforePrinting);
-        if (auto amountInWords = writeOnce(sheet, failure)) {
+        if (auto amountInWords = writeOnce(sheet, serial, failure)) {
             const ledger::Kept kept = book_.record(sheet, std::move(*amountInWords));
             showBill();
             if (!kept.message.empty()) inform_(kept.message);
@@ -67,11 +69,12 @@ void BillCommand::Command3_Click(const TallySheet& sheet) {
 
 // One attempt. While another program holds the workbook the user is asked to
 // close it, as often as it takes; a refusal ends the command quietly.
-std::optional<std::string> BillCommand::writeOnce(const TallySheet& sheet, std::string& failure) {
+std::optional<std::string> BillCommand::writeOnce(const TallySheet& sheet, std::string_view serial,
+                                                  std::string& failure) {
     OtherLock other = OtherLock::Refuse;
     for (;;) {
         try {
-            return writeBill(sheet, app_, workbook_, other);
+            return writeBill(sheet, app_, workbook_, other, serial);
         } catch (const WorkbookError& e) {
             failure = e.what();
             if (e.kind() != WorkbookError::Kind::Busy || !confirmClosed_) return std::nullopt;

@@ -15,11 +15,13 @@ namespace lanqi {
 
 inline constexpr std::string_view kCloseBeforePrinting = "每次打印前请先关闭*账单明细*";
 
-// Writes the tally, with the parties on show, into the bill sheet and saves.
-// Returns the total amount in words as the saved bill shows it. Throws
-// WorkbookError (the workbook file is then as it was).
+// Writes the tally, with the parties on show, into the bill sheet and saves;
+// the serial goes into the cell named 单号 when the workbook names one (an
+// empty serial empties it). Returns the total amount in words as the saved
+// bill shows it. Throws WorkbookError (the workbook file is then as it was).
 std::string writeBill(const TallySheet& sheet, SpreadsheetApplication& app,
-                      const std::filesystem::path& workbook, OtherLock other = OtherLock::Refuse);
+                      const std::filesystem::path& workbook, OtherLock other = OtherLock::Refuse,
+                      std::string_view serial = {});
 
 // The bill command: warns once per run to close the workbook before printing,
 // writes and saves the bill, records it in the ledger beside the workbook,
@@ -51,7 +53,8 @@ class BillCommand {
 
   private:
     // The amount in words of the bill saved; nothing when it was not.
-    std::optional<std::string> writeOnce(const TallySheet& sheet, std::string& failure);
+    std::optional<std::string> writeOnce(const TallySheet& sheet, std::string_view serial,
+                                         std::string& failure);
     void showBill();
     std::string savedHere() const;
 

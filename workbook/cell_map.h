@@ -16,6 +16,9 @@ namespace lanqi::cellmap {
 inline constexpr std::string_view kWorkbookFile = "账单明细.xls";
 inline constexpr std::string_view kStoreSheet = "购销资料";
 inline constexpr std::string_view kBillSheet = "原木一";
+// The defined name of the bill sheet's cell that takes the bill's serial; a
+// workbook without it gets no serial.
+inline constexpr std::string_view kSerialName = "单号";
 
 // Column letters as numbers.
 enum Col : int { A = 1, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W };

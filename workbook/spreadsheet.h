@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,6 +48,12 @@ class Worksheet {
     // Throws WorkbookError (WriteRefused, TextTooLong) and writes nothing when
     // the cell may not take the text.
     virtual void setCell(int row, int column, std::string_view text) = 0;
+    // The cell of this sheet that a defined name of the workbook (Excel's
+    // name manager) refers to, when it refers to one cell of this sheet.
+    struct Place {
+        int row, column;
+    };
+    virtual std::optional<Place> namedCell(std::string_view /*name*/) const { return std::nullopt; }
 };
 
 class Workbook {

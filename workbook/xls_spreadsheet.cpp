@@ -52,6 +52,7 @@ class XlsWorksheet : public Worksheet {
         : book_(book), sheet_(sheet), name_(std::move(name)) {}
     std::string cell(int row, int column) const override;
     void setCell(int row, int column, std::string_view text) override;
+    std::optional<Place> namedCell(std::string_view name) const override;
 
   private:
     void check(int row, int column) const;
@@ -138,6 +139,13 @@ void XlsWorksheet::setCell(int row, int column, std::string_view text) {
     }
 }
 
+std::optional<Worksheet::Place> XlsWorksheet::namedCell(std::string_view name) const {
+    book_.checkOpen();
+    auto named = book_.document().namedCell(name);
+    if (!named || named->sheet != sheet_) return std::nullopt;
+    return Place{static_cast<int>(named->row) + 1, named->col + 1};
+}
+
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
     const std::string name = fileName(path);
     std::error_code ec;
@@ -200,6 +208,11 @@ std::unique_ptr<Workbook> openXlsWorkbook(const std::filesystem::path& path,
     } catch (const xls::Error& e) {
         throw WorkbookError(kindOf(e.kind()), "无法打开" + fileName(path) + "：" + e.what());
     }
+}
+
+std::unique_ptr<Workbook> openXlsCopy(const std::filesystem::path& source,
+                                      const std::filesystem::path& saveAs) {
+    return openXlsWorkbook(saveAs, readWholeFile(source));
 }
 
 XlsApplication::XlsApplication(ShowFile show) : show_(std::move(show)) {}

@@ -24,6 +24,11 @@ class XlsApplication : public SpreadsheetApplication {
     ShowFile show_;
 };
 
+// Opens a copy of the workbook `source`, whose save() writes `saveAs`; the
+// source is never written.
+std::unique_ptr<Workbook> openXlsCopy(const std::filesystem::path& source,
+                                      const std::filesystem::path& saveAs);
+
 // Opens a workbook from bytes already in memory; `path` is where save()
 // writes and what messages name.
 std::unique_ptr<Workbook> openXlsWorkbook(const std::filesystem::path& path,

@@ -127,7 +127,7 @@ void expectSameValue(const std::string& shown, const std::string& exported,
 TEST_F(ShippedWorkbook, LibreOfficeReadsTheBillCellByCell) {
     if (!test::haveLibreOffice()) LANQI_PEER_MISSING("LibreOffice (soffice)");
     keyInSampleTally();
-    writeBill(sheet, app, path);
+    writeBill(sheet, app, path, OtherLock::Refuse, "20261208-007");
     auto cells = billAsLibreOfficeReadsIt(path, dir / "csv");
     auto at = [&](Cell c) {
         auto it = cells.find({c.row, c.column});
@@ -144,6 +144,7 @@ TEST_F(ShippedWorkbook, LibreOfficeReadsTheBillCellByCell) {
     EXPECT_EQ(compared, 290);
     EXPECT_EQ(at({34, G}), "21979.3");
     EXPECT_EQ(at({26, B}), "合计"); // captions the bill never writes stay
+    EXPECT_EQ(at({35, K}), "20261208-007"); // the serial, where the workbook names 单号
 }
 
 } // namespace

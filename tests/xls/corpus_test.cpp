@@ -104,5 +104,31 @@ TEST(Corpus, UnchangedWorkbooksAreWrittenBackByteForByte) {
     }
 }
 
+// A defined name is found when it refers to one cell of a worksheet alone:
+// not a built-in name, not an area, not a name the workbook lacks.
+TEST(Corpus, DefinedNamesOfOneCellAreFound) {
+    struct Case {
+        fs::path file;
+        const char* name;
+        std::optional<std::tuple<std::size_t, std::uint32_t, std::uint16_t>> cell;
+    };
+    const fs::path small = fs::path(LANQI_CORPUS_DIR) / "libreoffice_small.xls";
+    const Case cases[] = {
+        {LANQI_SHIPPED_WORKBOOK, "单号", std::tuple{std::size_t{0}, 34u, std::uint16_t{10}}},
+        {LANQI_SHIPPED_WORKBOOK, "Print_Area", std::nullopt},
+        {LANQI_SHIPPED_WORKBOOK, "单", std::nullopt},
+        {small, "单号", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = xls::Document::parse(bytesOf(c.file));
+        auto found = doc.namedCell(c.name);
+        ASSERT_EQ(found.has_value(), c.cell.has_value());
+        if (found) {
+            EXPECT_EQ(std::tuple(found->sheet, found->row, found->col), *c.cell);
+        }
+    }
+}
+
 } // namespace
 } // namespace lanqi

@@ -5,6 +5,7 @@
 #include "biff/records.h"
 #include "book/cell_format.h"
 #include "book/cell_value.h"
+#include "book/defined_names.h"
 #include "book/edit.h"
 #include "book/formula_results.h"
 #include "book/workbook_stream.h"
@@ -140,6 +141,12 @@ std::optional<std::size_t> Document::findWorksheet(std::string_view name) const 
 CellValue Document::cell(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {
     return cellValue(parts_->stream, parts_->stream.sheets().at(parts_->worksheets.at(sheet)), row,
                      col);
+}
+
+std::optional<Document::NamedCell> Document::namedCell(std::string_view name) const {
+    auto place = xls::namedCell(parts_->stream, parts_->worksheets, name);
+    if (!place) return std::nullopt;
+    return NamedCell{place->sheet, place->row, place->col};
 }
 
 bool Document::isTextFormatted(std::size_t sheet, std::uint32_t row, std::uint16_t col) const {

@@ -4,6 +4,7 @@
 #include "biff/records.h"
 #include "biff/string.h"
 #include "book/cell_value.h"
+#include "book/defined_names.h"
 #include "formula/evaluate.h"
 
 #include <lanqi/xls/document.h>
@@ -23,70 +24,6 @@ using formula::Value;
 // the spreadsheet program.
 constexpr std::size_t kMaxLinks = 4'000'000;  // formula-to-formula references followed
 constexpr std::size_t kMaxReads = 20'000'000; // cells read while computing
-
-// Which worksheet each EXTERNSHEET entry names: one sheet of this workbook
-// that is a worksheet, or nothing.
-std::vector<std::optional<std::size_t>> externSheets(const WorkbookStream& wb,
-                                                     const std::vector<std::size_t>& worksheets) {
-    const auto& globals = wb.globals();
-    std::vector<std::optional<std::size_t>> boundToWorksheet; // BOUNDSHEET order -> worksheet
-    std::vector<bool> selfBook;                               // SUPBOOK order -> this workbook
-    Bytes externSheet;
-    for (std::size_t i = 0; i < globals.size(); ++i) {
-        const RawRecord& r = globals[i];
-        if (r.id == rec::kBoundSheet) {
-            std::optional<std::size_t> w;
-            for (std::size_t k = 0; k < worksheets.size(); ++k)
-                if (wb.sheets()[worksheets[k]].boundSheet == i) w = k;
-            boundToWorksheet.push_back(w);
-        } else if (r.id == rec::kSupBook) {
-            selfBook.push_back(r.data.size() == kSupBookSelfSize &&
-                               getU16(r.data, kSupBookKind) == kSupBookSelf);
-        } else if (r.id == rec::kExternSheet) {
-            externSheet = r.data;
-            for (std::size_t j = i + 1; j < globals.size() && globals[j].id == rec::kContinue; ++j)
-                putBytes(externSheet, globals[j].data);
-        }
-    }
-    std::vector<std::optional<std::size_t>> out;
-    if (externSheet.size() < kExternSheetEntries) return out;
-    const std::size_t count = std::min<std::size_t>(
-        getU16(externSheet, kExternSheetCount), (externSheet.size() - kExternSheetEntries) / kXtiSize);
-    for (std::size_t e = 0; e < count; ++e) {
-        const std::size_t at = kExternSheetEntries + e * kXtiSize;
-        const std::uint16_t book = getU16(externSheet, at + kXtiSupBook);
-        const std::uint16_t first = getU16(externSheet, at + kXtiFirst);
-        const std::uint16_t last = getU16(externSheet, at + kXtiLast);
-        std::optional<std::size_t> sheet;
-        if (book < selfBook.size() && selfBook[book] && first == last && first < boundToWorksheet.size())
-            sheet = boundToWorksheet[first];
-        out.push_back(sheet);
-    }
-    return out;
-}
-
-// The expression of each NAME record, in their order (ptgName counts them
-// from 1); nothing for one that runs on into a CONTINUE record or is damaged.
-std::vector<std::optional<Bytes>> nameExpressions(const WorkbookStream& wb) {
-    std::vector<std::optional<Bytes>> names;
-    const auto& globals = wb.globals();
-    for (std::size_t i = 0; i < globals.size(); ++i) {
-        const RawRecord& r = globals[i];
-        if (r.id != rec::kName) continue;
-        std::optional<Bytes> expression;
-        const bool continued = i + 1 < globals.size() && globals[i + 1].id == rec::kContinue;
-        if (!continued && r.data.size() > kNameText) {
-            const std::size_t chars = r.data[kNameLength] * ((r.data[kNameText] & 0x01) ? 2u : 1u);
-            const std::size_t at = kNameText + 1 + chars;
-            const std::size_t size = getU16(r.data, kNameExpressionSize);
-            if (at + size <= r.data.size())
-                expression = Bytes(r.data.begin() + static_cast<std::ptrdiff_t>(at),
-                                   r.data.begin() + static_cast<std::ptrdiff_t>(at + size));
-        }
-        names.push_back(std::move(expression));
-    }
-    return names;
-}
 
 ErrorCode errorCode(const std::string& text) {
     static constexpr std::pair<std::string_view, ErrorCode> kErrors[] = {

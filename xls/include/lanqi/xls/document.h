@@ -39,6 +39,14 @@ class Document {
     // Every cell record of the sheet, by row and then column, blanks included.
     using CellVisitor = std::function<void(std::uint32_t row, std::uint16_t col, const CellValue&)>;
     void forEachCell(std::size_t sheet, const CellVisitor& visit) const;
+    // The cell a defined name (Excel's name manager) refers to, when it
+    // refers to one cell of a worksheet alone; names compare as Excel's do.
+    struct NamedCell {
+        std::size_t sheet;
+        std::uint32_t row;
+        std::uint16_t col;
+    };
+    std::optional<NamedCell> namedCell(std::string_view name) const;
     // Whether the cell is, or a new cell there would be, formatted as Text (@).
     bool isTextFormatted(std::size_t sheet, std::uint32_t row, std::uint16_t col) const;
     // Stores an empty, number or text value; the cell keeps its format, a new
