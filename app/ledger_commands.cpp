@@ -201,14 +201,7 @@ void show(const Request& r, Context& c) {
 }
 
 void statement(const Request& r, Context& c) {
-    Statement s;
-    s.filter = r.filter;
-    s.madeOn = todayDate();
-    s.totals = c.ledger.totals(r.filter);
-    s.bills = allLines(c.ledger, r.filter, s.totals);
-    s.byDay = c.ledger.summary(GroupBy::Day, r.filter);
-    s.byBuyer = c.ledger.summary(GroupBy::Buyer, r.filter);
-    s.byRange = c.ledger.summary(GroupBy::Range, r.filter);
+    const Statement s = statementOf(c.ledger, r.filter, todayDate());
     const std::filesystem::path out = platform::pathFromUtf8(r.operands[0]);
     writeStatement(s, c.places.statementTemplate, out);
     c.out << "对账单已写入 " << r.operands[0] << "（" << s.totals.bills << " 单）\n";

@@ -91,6 +91,18 @@ void writeSummaries(Worksheet& sheet, const Statement& s) {
 
 } // namespace
 
+Statement statementOf(ledger::Ledger& ledger, const ledger::Filter& filter, std::string madeOn) {
+    Statement s;
+    s.filter = filter;
+    s.madeOn = std::move(madeOn);
+    s.totals = ledger.totals(filter);
+    s.bills = ledger.lines(filter, 0, s.totals.bills);
+    s.byDay = ledger.summary(ledger::GroupBy::Day, filter);
+    s.byBuyer = ledger.summary(ledger::GroupBy::Buyer, filter);
+    s.byRange = ledger.summary(ledger::GroupBy::Range, filter);
+    return s;
+}
+
 std::string statementPeriod(const ledger::Filter& filter) {
     if (!filter.from.empty() && !filter.to.empty()) return filter.from + " 至 " + filter.to;
     if (!filter.from.empty()) return filter.from + " 起";

@@ -24,6 +24,10 @@ struct Statement {
     std::vector<ledger::SummaryLine> byDay, byBuyer, byRange;
 };
 
+// The statement of the bills `filter` lets through, as the ledger holds them.
+// Throws ledger::LedgerError.
+Statement statementOf(ledger::Ledger& ledger, const ledger::Filter& filter, std::string madeOn);
+
 // The period as the statement's head shows it: "2026-12-01 至 2026-12-31",
 // "2026-12-01 起", "至 2026-12-31" or "全部".
 std::string statementPeriod(const ledger::Filter& filter);

@@ -48,6 +48,8 @@ class RecordingPort : public WindowPort {
     void minimise() override { ++minimised; }
     void startWindowMove() override { ++moves; }
     void openLink(std::string_view address) override { opened.emplace_back(address); }
+    void showRecords(RecordsList& list) override { records = &list; }
+    RecordsList* records = nullptr;
     void runLater() {
         for (auto& task : std::exchange(pending, {})) task();
     }

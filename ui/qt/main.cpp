@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
 
     lanqi::XlsApplication spreadsheet;
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
-                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()),
+                           lanqi::statementTemplatePath());
     lanqi::ui::MainWindow window(program);
     if (!program.start()) return 0;
     if (qEnvironmentVariableIsSet("LANQI_EXIT_AFTER_SHOW"))

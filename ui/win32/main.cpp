@@ -11,7 +11,8 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     lanqi::XlsApplication spreadsheet;
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
-                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()),
+                           lanqi::statementTemplatePath());
     lanqi::ui::win32::FormWindow form(instance, program);
     if (!program.start()) return 0;
     form.show(showCommand);
