@@ -3,6 +3,7 @@
 #include "program/controls_table.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -153,6 +154,12 @@ RecordsWindow::RecordsWindow(RecordsList& list, QWidget* owner)
 }
 
 void RecordsWindow::present() {
+    if (!isVisible() && !placed_) {
+        const QRect owner = parentWidget()->frameGeometry();
+        move(std::max(0, owner.center().x() - width() / 2),
+             std::max(0, owner.center().y() - height() / 2));
+        placed_ = true;
+    }
     show();
     raise();
     activateWindow();

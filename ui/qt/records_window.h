@@ -61,6 +61,7 @@ class RecordsWindow : public QWidget, public RecordsList::View {
     QTableView* view_;
     QLabel* totals_;
     Subscription attached_;
+    bool placed_ = false; // centred over the main window once
 };
 
 } // namespace lanqi::ui

@@ -95,6 +95,17 @@ RecordsWindow::~RecordsWindow() {
 }
 
 void RecordsWindow::present() {
+    if (!placed_) {
+        RECT owner{}, own{};
+        GetWindowRect(GetWindow(window_, GW_OWNER), &owner);
+        GetWindowRect(window_, &own);
+        const long width = own.right - own.left, height = own.bottom - own.top;
+        SetWindowPos(window_, nullptr,
+                     std::max(0L, (owner.left + owner.right - width) / 2),
+                     std::max(0L, (owner.top + owner.bottom - height) / 2), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        placed_ = true;
+    }
     ShowWindow(window_, IsWindowVisible(window_) ? SW_SHOWNORMAL : SW_SHOW);
     SetForegroundWindow(window_);
     SetFocus(filter_);
@@ -224,10 +235,17 @@ LRESULT RecordsWindow::notified(const NMHDR& header) {
     case NM_CUSTOMDRAW: {
         auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
-            list_.replaced(static_cast<std::int64_t>(draw.nmcd.dwItemSpec)))
+        if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        const auto row = static_cast<std::int64_t>(draw.nmcd.dwItemSpec);
+        // The selected line in the highlight, though the focus is in the filter.
+        if (row == list_.selected()) {
+            draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+            draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+            draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        } else if (list_.replaced(row)) {
             draw.clrText = GetSysColor(COLOR_GRAYTEXT);
-        return CDRF_DODEFAULT;
+        }
+        return CDRF_NEWFONT;
     }
     case LVN_ITEMCHANGED: {
         const auto& change = *reinterpret_cast<const NMLISTVIEW*>(&header);

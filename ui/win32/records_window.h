@@ -44,7 +44,7 @@ class RecordsWindow : public RecordsList::View {
     HFONT font_ = nullptr;
     std::wstring cell_; // the text of the cell just asked for
     Subscription attached_;
-    bool swallowChar_ = false;
+    bool placed_ = false; // centred over the main window once
     bool selecting_ = false; // the selection is being shown, not made by the user
 };
 
