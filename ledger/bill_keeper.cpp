@@ -6,6 +6,8 @@
 #include "platform/atomic_replace.h"
 #include "platform/utf8_path.h"
 
+#include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -54,6 +56,13 @@ void writePending(const std::filesystem::path& file, const Pending& p) {
     platform::replaceFileAtomically(file, {bytes, text.size()});
 }
 
+// The number of a serial's day part; 0 for one that is no number.
+std::int64_t numberOf(std::string_view digits) {
+    std::int64_t n = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    return ec == std::errc() && end == digits.data() + digits.size() ? n : 0;
+}
+
 std::string ledgerText(const std::filesystem::path& folder) {
     return platform::utf8Text(folder / platform::pathFromUtf8(kLedgerFile));
 }
@@ -80,14 +89,22 @@ std::string BillKeeper::nextSerial(std::string_view localTime) {
     } catch (const LedgerError&) {
         return ""; // told when the bill is kept
     }
-    // A waiting bill may show a serial the ledger has not yet given.
+    // Waiting bills go in first: those that show a serial keep theirs, the
+    // others of the day take the next ones.
     std::vector<BillRecord> waiting = readPending(pendingFile()).bills;
     waiting.insert(waiting.end(), held_.begin(), held_.end());
-    const std::string day = serial.substr(0, serial.find('-') + 1);
-    for (const BillRecord& b : waiting)
-        if (b.serial.size() == serial.size() && b.serial.starts_with(day) && b.serial >= serial)
-            serial = day + std::to_string(std::stoll(b.serial.substr(day.size())) + 1);
-    return serial;
+    const size_t dash = serial.find('-');
+    const std::string day = serial.substr(0, dash + 1);
+    std::int64_t last = numberOf(serial.substr(dash + 1)) - 1;
+    std::int64_t unnumbered = 0;
+    for (const BillRecord& b : waiting) {
+        if (b.serial.empty())
+            unnumbered += b.localTime.substr(0, 10) == localTime.substr(0, 10);
+        else if (b.serial.starts_with(day))
+            last = std::max(last, numberOf(std::string_view(b.serial).substr(day.size())));
+    }
+    const std::string number = std::to_string(last + unnumbered + 1);
+    return day + std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
 }
 
 Kept BillKeeper::keep(BillRecord bill) {
@@ -96,6 +113,7 @@ Kept BillKeeper::keep(BillRecord bill) {
     pending.bills.insert(pending.bills.end(), std::make_move_iterator(held_.begin()),
                          std::make_move_iterator(held_.end()));
     held_.clear();
+    if (bill.key.empty()) bill.key = newKey();
     pending.bills.push_back(std::move(bill));
 
     Kept kept;

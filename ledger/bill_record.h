@@ -35,6 +35,9 @@ struct BillRecord {
     std::int64_t pieces = 0, volumeUnits = 0, amountFen = 0;
     std::string workbookPath, programVersion;
     std::string replaces; // serial of the bill this one replaces, or empty
+    // Made once for each bill written (given on record when empty): a bill
+    // handed to the ledger twice, as a waiting bill may be, is kept once.
+    std::string key;
 };
 
 } // namespace lanqi::ledger

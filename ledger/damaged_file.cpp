@@ -62,8 +62,12 @@ std::filesystem::path moveAside(const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path();
     std::filesystem::path aside;
     for (int n = 1;; ++n) {
-        std::string name = "账单记录.损坏-" + std::string(stamp.data());
-        if (n > 1) name += "-" + std::to_string(n);
+        std::string name("账单记录.损坏-");
+        name += stamp.data();
+        if (n > 1) {
+            name += '-';
+            name += std::to_string(n);
+        }
         aside = folder / platform::pathFromUtf8(name + ".db");
         std::error_code ec;
         if (!std::filesystem::exists(aside, ec)) break;

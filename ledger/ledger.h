@@ -86,7 +86,8 @@ class Ledger {
     // Records a bill in one durable transaction, giving it the next serial
     // of its day (yyyyMMdd-NNN) unless it has one already; returns the serial.
     // A bill whose serial is taken by another bill gets the next one of its
-    // day; one recorded already (same serial and time) is not recorded twice.
+    // day; one recorded already (same key) is not recorded again: its serial
+    // is returned.
     virtual std::string record(BillRecord bill) = 0;
 
     // The bills the filter lets through, newest first, `count` of them from

@@ -31,6 +31,7 @@ inline constexpr TextField kTextFields[] = {
     {"workbook", &BillRecord::workbookPath},
     {"version", &BillRecord::programVersion},
     {"replaces", &BillRecord::replaces},
+    {"key", &BillRecord::key},
 };
 
 // The four log lengths, block by block.

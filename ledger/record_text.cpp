@@ -4,6 +4,8 @@
 #include "ledger/text_fields.h"
 
 #include <charconv>
+#include <cstdio>
+#include <random>
 #include <iterator>
 
 namespace lanqi::ledger {
@@ -26,29 +28,39 @@ std::optional<std::int64_t> integerOf(std::string_view text) {
 
 } // namespace
 
+// Tally rows packed: one line a block, holding the block's rows from row 1 to
+// its last kept row, three fields each (diameter, count, volume); a row not
+// kept has three empty fields. Blocks 1–4, rows 1–20.
+constexpr int kBlocks = 4, kRows = 20, kRowFields = 3;
+
 std::string tallyText(const std::vector<TallyLine>& rows) {
-    std::string text;
+    std::vector<std::vector<std::string>> blocks(kBlocks);
     for (const TallyLine& r : rows) {
-        if (!text.empty()) text += '\n';
-        text += joinFields({std::to_string(r.block), std::to_string(r.row), r.diameter, r.count,
-                            r.volume});
+        if (r.block < 1 || r.block > kBlocks || r.row < 1 || r.row > kRows) continue;
+        auto& fields = blocks[static_cast<size_t>(r.block - 1)];
+        const auto at = static_cast<size_t>((r.row - 1) * kRowFields);
+        if (fields.size() < at + kRowFields) fields.resize(at + kRowFields);
+        fields[at] = r.diameter;
+        fields[at + 1] = r.count;
+        fields[at + 2] = r.volume;
+    }
+    std::string text;
+    for (size_t b = 0; b < blocks.size(); ++b) {
+        if (b > 0) text += '\n';
+        text += joinFields(blocks[b]);
     }
     return text;
 }
 
 std::vector<TallyLine> tallyLines(std::string_view text) {
     std::vector<TallyLine> rows;
-    while (!text.empty()) {
+    for (int block = 1; block <= kBlocks && !text.empty(); ++block) {
         const size_t end = text.find('\n');
         const std::vector<std::string> f = splitFields(text.substr(0, end));
-        if (f.size() == 5) {
-            TallyLine r;
-            r.block = static_cast<int>(integerOf(f[0]).value_or(0));
-            r.row = static_cast<int>(integerOf(f[1]).value_or(0));
-            r.diameter = f[2];
-            r.count = f[3];
-            r.volume = f[4];
-            rows.push_back(std::move(r));
+        for (size_t at = 0; at + kRowFields <= f.size(); at += kRowFields) {
+            if (f[at].empty() && f[at + 1].empty() && f[at + 2].empty()) continue;
+            rows.push_back({block, static_cast<int>(at / kRowFields) + 1, f[at], f[at + 1],
+                            f[at + 2]});
         }
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
@@ -93,6 +105,16 @@ std::optional<BillRecord> recordOfLine(std::string_view line) {
         g.amountFen = *fen;
     }
     return bill;
+}
+
+// 64 random bits from the system, in hexadecimal; drawn afresh each time,
+// so no two processes share a sequence.
+std::string newKey() {
+    std::random_device device;
+    const std::uint64_t bits = static_cast<std::uint64_t>(device()) << 32 | device();
+    char text[24];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
+    return text;
 }
 
 } // namespace lanqi::ledger

@@ -18,4 +18,7 @@ std::string recordLine(const BillRecord& bill);
 // Nothing for a line that does not hold a whole record (one cut short).
 std::optional<BillRecord> recordOfLine(std::string_view line);
 
+// A new bill key: 64 random bits in hexadecimal.
+std::string newKey();
+
 } // namespace lanqi::ledger

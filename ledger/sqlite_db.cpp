@@ -161,6 +161,27 @@ void Database::exec(std::string_view sql) {
     if (rc != SQLITE_OK) fail(db_, rc);
 }
 
+namespace {
+
+std::string_view textOf(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text != nullptr ? std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(value)))
+                           : std::string_view();
+}
+
+void contains(sqlite3_context* context, int, sqlite3_value** args) {
+    sqlite3_result_int(context, textOf(args[0]).find(textOf(args[1])) != std::string_view::npos);
+}
+
+} // namespace
+
+void Database::addContains() {
+    const int rc = sqlite3_create_function_v2(db_, "contains", 2,
+                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              contains, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) fail(db_, rc);
+}
+
 std::int64_t Database::lastId() const {
     return sqlite3_last_insert_rowid(db_);
 }

@@ -58,6 +58,9 @@ class Database {
     ~Database();
 
     sqlite3* handle() const { return db_; }
+    // contains(text, part): whether the text holds the part, byte for byte;
+    // quicker than SQLite's own instr() over many rows.
+    void addContains();
     void exec(std::string_view sql);
     std::int64_t lastId() const;
     // Ends an open transaction without its changes; quiet when there is none.

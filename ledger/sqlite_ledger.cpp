@@ -22,22 +22,27 @@ namespace {
 // locked, so the window never hangs on it.
 constexpr int kBusyMilliseconds = 300;
 
-std::string billColumns() {
+// "name,name,…" or, with a type, "name TYPE,name TYPE,…".
+std::string columnList(std::string_view textType = "", std::string_view numberType = "") {
     std::string columns;
-    for (const TextField& f : kTextFields) columns += std::string(f.name) + ",";
-    for (std::string_view f : kLengthFields) columns += std::string(f) + ",";
-    for (const NumberField& f : kNumberFields) columns += std::string(f.name) + ",";
-    columns.pop_back();
+    const auto add = [&columns](std::string_view name, std::string_view type) {
+        if (!columns.empty()) columns += ',';
+        columns += name;
+        if (!type.empty()) {
+            columns += ' ';
+            columns += type;
+        }
+    };
+    for (const TextField& f : kTextFields) add(f.name, textType);
+    for (std::string_view f : kLengthFields) add(f, textType);
+    for (const NumberField& f : kNumberFields) add(f.name, numberType);
     return columns;
 }
 
 std::string schema() {
-    std::string bills = "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY";
-    for (const TextField& f : kTextFields) bills += "," + std::string(f.name) + " TEXT NOT NULL";
-    for (std::string_view f : kLengthFields) bills += "," + std::string(f) + " TEXT NOT NULL";
-    for (const NumberField& f : kNumberFields)
-        bills += "," + std::string(f.name) + " INTEGER NOT NULL";
-    bills += ",search TEXT NOT NULL, UNIQUE(serial));\n";
+    std::string bills = "CREATE TABLE IF NOT EXISTS bills(id INTEGER PRIMARY KEY,";
+    bills += columnList("TEXT NOT NULL", "INTEGER NOT NULL");
+    bills += ",search TEXT NOT NULL, UNIQUE(serial), UNIQUE(key));\n";
     return bills + R"(
 -- Newest first, and the sums of a period or a search, from the index alone.
 CREATE INDEX IF NOT EXISTS bills_by_time ON bills(local_time, id, pieces, volume, amount, search);
@@ -59,7 +64,7 @@ CREATE TRIGGER IF NOT EXISTS bills_not_deleted BEFORE DELETE ON bills
 
 // The filter's terms, bound as ?1 from, ?2 to, ?3 text.
 constexpr std::string_view kWhere = " WHERE local_time >= ?1 AND local_time < ?2"
-                                    " AND (?3 = '' OR instr(search, ?3) > 0)";
+                                    " AND (?3 = '' OR contains(search, ?3))";
 
 std::string toBound(const std::string& to) {
     // Every time of the last day sorts before its date followed by "~".
@@ -107,6 +112,7 @@ class SqliteLedger final : public Ledger {
     SqliteLedger(const std::filesystem::path& file, bool create,
                  std::optional<std::filesystem::path> aside)
         : db_(file, create, kBusyMilliseconds), aside_(std::move(aside)) {
+        db_.addContains();
         if (create) {
             db_.exec("PRAGMA journal_mode=WAL");
             db_.exec("PRAGMA synchronous=FULL");
@@ -127,15 +133,12 @@ class SqliteLedger final : public Ledger {
 
     std::string record(BillRecord bill) override {
         Transaction t(db_);
-        if (!bill.serial.empty()) {
-            auto& same = statement("SELECT local_time, workbook FROM bills WHERE serial = ?1");
-            if (same.bind(bill.serial).step()) {
-                if (same.text(0) == bill.localTime && same.text(1) == bill.workbookPath)
-                    return bill.serial; // recorded before
-                bill.serial.clear();
-            }
-        }
-        if (bill.serial.empty()) bill.serial = nextSerial(bill.localTime);
+        if (bill.key.empty()) bill.key = newKey();
+        auto& same = statement("SELECT serial FROM bills WHERE key = ?1");
+        if (same.bind(bill.key).step()) return same.text(0); // recorded before
+        auto& taken = statement("SELECT 1 FROM bills WHERE serial = ?1");
+        if (bill.serial.empty() || taken.bind(bill.serial).step())
+            bill.serial = nextSerial(bill.localTime);
         insertBill(bill);
         const std::int64_t id = db_.lastId();
         statement("INSERT INTO tallies(bill, rows) VALUES(?1, ?2)")
@@ -217,7 +220,7 @@ class SqliteLedger final : public Ledger {
     }
 
     BillRecord bill(std::string_view serial) override {
-        auto& s = statement("SELECT " + billColumns() +
+        auto& s = statement("SELECT " + columnList() +
                             ", id, (SELECT rows FROM tallies WHERE bill = bills.id)"
                             " FROM bills WHERE serial = ?1");
         if (!s.bind(serial).step())
@@ -287,7 +290,7 @@ class SqliteLedger final : public Ledger {
                                std::size(kNumberFields) + 1;
         for (size_t i = 1; i <= columns; ++i) places += (i > 1 ? ",?" : "?") + std::to_string(i);
         auto& s =
-            statement("INSERT INTO bills(" + billColumns() + ",search) VALUES(" + places + ")");
+            statement("INSERT INTO bills(" + columnList() + ",search) VALUES(" + places + ")");
         s.reset();
         int at = 1;
         for (const TextField& f : kTextFields) s.bindOne(at++, bill.*f.member);

@@ -42,8 +42,20 @@ bool asRoot() {
 }
 #endif
 
-// Keeps the bill as that user would; the message comes back whole.
-Kept keepAsUser(const fs::path& folder, const BillRecord& bill) {
+// What became of a bill, and the serial the bill showed.
+struct Outcome {
+    Kept kept;
+    std::string shown;
+};
+
+// Keeps the bill as the bill command does, as that user would: the serial
+// is sought before the bill is written, then the bill is kept.
+Outcome keepAsUser(const fs::path& folder, BillRecord bill) {
+    const auto keep = [&folder, &bill] {
+        BillKeeper keeper(folder);
+        bill.serial = keeper.nextSerial(bill.localTime);
+        return Outcome{keeper.keep(bill), bill.serial};
+    };
 #ifndef _WIN32
     if (asRoot()) {
         int pipeEnds[2];
@@ -52,8 +64,9 @@ Kept keepAsUser(const fs::path& folder, const BillRecord& bill) {
         if (child == 0) {
             ::close(pipeEnds[0]);
             if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
-            const Kept kept = BillKeeper(folder).keep(bill);
-            const std::string out = (kept.recorded ? "1" : "0") + kept.serial + "\n" + kept.message;
+            const Outcome o = keep();
+            const std::string out = (o.kept.recorded ? "1" : "0") + o.kept.serial + "\t" +
+                                    o.shown + "\n" + o.kept.message;
             const bool written =
                 ::write(pipeEnds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
             ::_exit(written ? 0 : 3);
@@ -68,11 +81,12 @@ Kept keepAsUser(const fs::path& folder, const BillRecord& bill) {
         ::waitpid(child, &status, 0);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || out.empty())
             throw std::runtime_error("the keeper's process failed: " + std::to_string(status));
-        const size_t line = out.find('\n');
-        return {out[0] == '1', out.substr(1, line - 1), out.substr(line + 1)};
+        const size_t tab = out.find('\t'), line = out.find('\n');
+        return {{out[0] == '1', out.substr(1, tab - 1), out.substr(line + 1)},
+                out.substr(tab + 1, line - tab - 1)};
     }
 #endif
-    return BillKeeper(folder).keep(bill);
+    return keep();
 }
 
 // Files the keeper makes may be written by that user.
@@ -92,6 +106,7 @@ void writeFile(const fs::path& file, const std::string& content) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
 }
 
+#ifndef _WIN32
 // The tmpfs left full but for ten pages: room for SQLite's shared memory and
 // the pending file, none for a transaction. (A disk with no room at all
 // keeps the bill in the program and says so: see BillKeeper.)
@@ -105,6 +120,7 @@ void fillDisk(const fs::path& folder) {
     }
     fs::resize_file(filler, fs::file_size(filler) - 10 * 4096);
 }
+#endif
 
 struct Fault;
 void PrintTo(const Fault& fault, std::ostream* out);
@@ -187,7 +203,7 @@ TEST_P(FaultTest, IsToldAndNoBillIsLost) {
     handOver(scene_.folder);
     fault.make(scene_);
 
-    const Kept kept = keepAsUser(scene_.folder, sampleBill(2));
+    const Kept kept = keepAsUser(scene_.folder, sampleBill(2)).kept;
     EXPECT_EQ(kept.recorded, fault.damaged);
     for (const std::string& words : fault.told)
         EXPECT_NE(kept.message.find(words), std::string::npos) << kept.message;
@@ -201,8 +217,11 @@ TEST_P(FaultTest, IsToldAndNoBillIsLost) {
     }
 
     fault.mend(scene_);
-    const Kept next = keepAsUser(scene_.folder, sampleBill(3));
-    EXPECT_TRUE(next.recorded) << next.message;
+    // The next bill, in the same second: the waiting bill goes in first, and
+    // the new one under the serial it showed.
+    const Outcome next = keepAsUser(scene_.folder, sampleBill(3));
+    EXPECT_TRUE(next.kept.recorded) << next.kept.message;
+    EXPECT_EQ(next.kept.serial, next.shown);
     EXPECT_FALSE(fs::exists(pending));
     EXPECT_EQ(billsIn(scene_.folder, "35802"), 1); // the bill that waited
     EXPECT_EQ(billsIn(scene_.folder, "35803"), 1);
