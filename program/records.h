@@ -65,7 +65,7 @@ class RecordsList {
     // Writes the bills the filter lets through as a statement.
     using ExportShown = std::function<void(const ledger::Filter& filter)>;
 
-    static constexpr std::int64_t kPageLines = 100;
+    static constexpr std::int64_t kPageLines = 50;
 
     RecordsList(ledger::Ledger& ledger, Reopen reopen, ExportShown exportShown);
 
