@@ -28,7 +28,7 @@ struct RecordColumnSpec {
     bool figure;
 };
 inline constexpr RecordColumnSpec kRecordColumns[] = {
-    {RecordColumn::Serial, "单号", 2400, false}, {RecordColumn::Time, "日期时间", 2100, false},
+    {RecordColumn::Serial, "单号", 3000, false}, {RecordColumn::Time, "日期时间", 2100, false},
     {RecordColumn::Buyer, "购货商", 2100, false}, {RecordColumn::Vehicle, "运输车号", 1500, false},
     {RecordColumn::Species, "树种", 1000, false}, {RecordColumn::Pieces, "件数", 900, true},
     {RecordColumn::Volume, "材积(m³)", 1300, true}, {RecordColumn::Amount, "金额", 1500, true},

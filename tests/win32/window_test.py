@@ -494,7 +494,9 @@ def case_records(source, build):
         check(records_lines(w)[1] == 2, "Down twice selects %d" % records_lines(w)[1])
         shot = os.environ.get("LANQI_RECORDS_SHOT")
         if shot:
-            subprocess.run(["import", "-window", "root", shot], check=True, timeout=30)
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^账单记录$"],
+                                   capture_output=True, text=True).stdout.split()
+            subprocess.run(["import", "-window", found[-1], shot], check=True, timeout=30)
         records_keys("Return")
         w.wait_dialog("还没有导出")
         w.answer("不导出，打开")

@@ -3,7 +3,6 @@
 #include "program/controls_table.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iterator>
 
 namespace lanqi::ui {
@@ -135,7 +135,6 @@ RecordsWindow::RecordsWindow(RecordsList& list, QWidget* owner)
     for (QWidget* w : {static_cast<QWidget*>(filter_), static_cast<QWidget*>(from_),
                        static_cast<QWidget*>(to_), static_cast<QWidget*>(export_)})
         w->installEventFilter(this);
-    installEventFilter(this);
     connect(filter_, &QLineEdit::textEdited, this,
             [this](const QString& text) { list_.filterTyped(text.toStdString()); });
     for (QLineEdit* date : {from_, to_})
@@ -192,8 +191,12 @@ int RecordsWindow::shownLines() const {
 bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const std::optional<Key> key = keyOf(static_cast<QKeyEvent*>(event));
+    if (!key) return false;
     // Enter on the export button presses it.
-    if (!key || (watched == export_ && *key == Key::Enter)) return false;
+    if (watched == export_ && *key == Key::Enter) {
+        export_->click();
+        return true;
+    }
     return list_.keyPressed(*key, shownLines());
 }
 
