@@ -16,7 +16,7 @@ inline std::string fixedText(std::int64_t units, int decimals) {
                                                  : static_cast<std::uint64_t>(units));
     const auto places = static_cast<std::size_t>(decimals);
     if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
-    digits.insert(digits.size() - places, ".");
+    digits.insert(digits.size() - places, 1, '.');
     return negative ? "-" + digits : digits;
 }
 
