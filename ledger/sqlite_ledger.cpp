@@ -2,6 +2,7 @@
 // as exact integers and a search text; the tally rows of a bill are packed in
 // one text beside it (they are read only with the whole bill) and the six
 // grading rows have a table of their own (they are added up by range).
+#include "calc/numeric_text.h"
 #include "ledger/damaged_file.h"
 #include "ledger/ledger.h"
 #include "ledger/record_fields.h"
@@ -9,9 +10,11 @@
 #include "ledger/sqlite_db.h"
 #include "platform/utf8_path.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <utility>
 #include <optional>
 
 namespace lanqi::ledger {
@@ -91,20 +94,14 @@ std::string serialText(const std::string& day, std::int64_t n) {
     return day + "-" + number;
 }
 
-std::string groupKey(GroupBy by) {
-    switch (by) {
-    case GroupBy::Day:
-        return "substr(local_time, 1, 10)";
-    case GroupBy::Month:
-        return "substr(local_time, 1, 7)";
-    case GroupBy::Buyer:
-        return "buyer";
-    case GroupBy::Species:
-        return "species";
-    case GroupBy::Range:
-        break;
-    }
-    return "";
+// A day or a month is the start of the local time; bills are read in time
+// order and added up as they come, which spares SQLite a sort.
+std::size_t periodLength(GroupBy by) {
+    return by == GroupBy::Day ? 10 : by == GroupBy::Month ? 7 : 0;
+}
+
+std::string groupColumn(GroupBy by) {
+    return by == GroupBy::Buyer ? "buyer" : "species";
 }
 
 class SqliteLedger final : public Ledger {
@@ -132,6 +129,7 @@ class SqliteLedger final : public Ledger {
     }
 
     std::string record(BillRecord bill) override {
+        known_.reset();
         Transaction t(db_);
         if (bill.key.empty()) bill.key = newKey();
         auto& same = statement("SELECT serial FROM bills WHERE key = ?1");
@@ -179,10 +177,25 @@ class SqliteLedger final : public Ledger {
             l.replaced = s.integer(10) != 0;
             out.push_back(std::move(l));
         }
+        // All the bills the filter lets through are here: their totals, asked
+        // for next as a window does, need no second pass.
+        known_.reset();
+        if (first == 0 && static_cast<std::int64_t>(out.size()) < count) {
+            Totals t{static_cast<std::int64_t>(out.size()), 0, 0, 0};
+            for (const BillLine& l : out) {
+                t.pieces += l.pieces;
+                t.volume += l.volume;
+                t.amount += l.amount;
+            }
+            known_ = Known{filter, t};
+        }
         return out;
     }
 
     Totals totals(const Filter& filter) override {
+        if (known_ && known_->filter.from == filter.from && known_->filter.to == filter.to &&
+            known_->filter.text == filter.text)
+            return std::exchange(known_, std::nullopt)->totals;
         auto& s = statement("SELECT count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
                             " coalesce(sum(amount), 0) FROM bills" +
                             std::string(kWhere));
@@ -196,21 +209,12 @@ class SqliteLedger final : public Ledger {
     }
 
     std::vector<SummaryLine> summary(GroupBy by, const Filter& filter) override {
-        // A range is a grading row's bounds; a bill counts in a range where
-        // it has pieces or volume.
-        const std::string sql =
-            by == GroupBy::Range
-                ? "SELECT g.lower || CASE WHEN g.upper = '' THEN '' ELSE '-' || g.upper END AS k,"
-                  " count(*), coalesce(sum(CAST(g.pieces AS INTEGER)), 0),"
-                  " coalesce(sum(g.volume_units), 0), coalesce(sum(g.amount_fen), 0)"
-                  " FROM bills JOIN grading g ON g.bill = bills.id" +
-                      std::string(kWhere) +
-                      " AND (g.volume_units <> 0 OR CAST(g.pieces AS INTEGER) <> 0)"
-                      " GROUP BY k ORDER BY min(g.line), k"
-                : "SELECT " + groupKey(by) +
-                      " AS k, count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
-                      " coalesce(sum(amount), 0) FROM bills" +
-                      std::string(kWhere) + " GROUP BY k ORDER BY k";
+        if (periodLength(by) > 0) return periodSummary(periodLength(by), filter);
+        if (by == GroupBy::Range) return rangeSummary(filter);
+        const std::string sql = "SELECT " + groupColumn(by) +
+                                " AS k, count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
+                                " coalesce(sum(amount), 0) FROM bills" +
+                                std::string(kWhere) + " GROUP BY k ORDER BY k";
         auto& s = statement(sql);
         s.bind(filter.from, toBound(filter.to), filter.text);
         std::vector<SummaryLine> out;
@@ -274,6 +278,55 @@ class SqliteLedger final : public Ledger {
         return *s;
     }
 
+    std::vector<SummaryLine> periodSummary(std::size_t length, const Filter& filter) {
+        auto& s = statement("SELECT local_time, pieces, volume, amount FROM bills" +
+                            std::string(kWhere) + " ORDER BY local_time");
+        s.bind(filter.from, toBound(filter.to), filter.text);
+        std::vector<SummaryLine> out;
+        while (s.step()) {
+            std::string key = s.text(0).substr(0, length);
+            if (out.empty() || out.back().key != key) out.push_back({std::move(key), {}});
+            Totals& t = out.back().totals;
+            ++t.bills;
+            t.pieces += s.integer(1);
+            t.volume += s.integer(2);
+            t.amount += s.integer(3);
+        }
+        return out;
+    }
+
+    // A range is a grading row's bounds ("14-18", or the one bound of the
+    // first and last row); a bill counts in a range where it has pieces or
+    // volume. Ranges come in the order of their grading rows; the few there
+    // are are added up here.
+    std::vector<SummaryLine> rangeSummary(const Filter& filter) {
+        auto& s = statement("SELECT g.line, g.lower, g.upper, g.pieces, g.volume_units,"
+                            " g.amount_fen FROM bills JOIN grading g ON g.bill = bills.id" +
+                            std::string(kWhere) +
+                            " AND (g.volume_units <> 0 OR g.pieces NOT IN ('', '0'))");
+        s.bind(filter.from, toBound(filter.to), filter.text);
+        std::vector<std::pair<std::int64_t, SummaryLine>> ranges; // first line, range
+        while (s.step()) {
+            std::string key = s.text(1);
+            if (const std::string upper = s.text(2); !upper.empty()) key += "-" + upper;
+            auto at = std::find_if(ranges.begin(), ranges.end(),
+                                   [&key](const auto& r) { return r.second.key == key; });
+            if (at == ranges.end()) at = ranges.insert(ranges.end(), {s.integer(0), {key, {}}});
+            at->first = std::min(at->first, s.integer(0));
+            Totals& t = at->second.totals;
+            ++t.bills;
+            t.pieces += decimalUnits(s.text(3), 0).value_or(0);
+            t.volume += s.integer(4);
+            t.amount += s.integer(5);
+        }
+        std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : a.second.key < b.second.key;
+        });
+        std::vector<SummaryLine> out;
+        for (auto& r : ranges) out.push_back(std::move(r.second));
+        return out;
+    }
+
     std::int64_t lastOfDay(const std::string& day) {
         auto& s = statement("SELECT coalesce(max(CAST(substr(serial, 10) AS INTEGER)), 0)"
                             " FROM bills WHERE serial > ?1 AND serial < ?2");
@@ -302,6 +355,12 @@ class SqliteLedger final : public Ledger {
 
     Database db_;
     std::optional<std::filesystem::path> aside_;
+    // The totals of the filter of the last lines(), when they held every bill.
+    struct Known {
+        Filter filter;
+        Totals totals;
+    };
+    std::optional<Known> known_;
     std::map<std::string, std::unique_ptr<Statement>> statements_;
 };
 

@@ -300,6 +300,10 @@ void Program::focusEntered(ControlId control, FocusCause cause) {
         if (isNavigableColumn(field->arr)) running_->port().selectWholeText(control);
 }
 
+void Program::reopened(std::string serial) {
+    running_->commands.reopened(std::move(serial));
+}
+
 std::string Program::fitIntoRemarks(std::string_view offered, std::size_t selectedUnits,
                                     Input how) {
     Running& r = *running_;

@@ -76,6 +76,9 @@ class Program {
     bool keyPressed(ui::ControlId focused, Key key);
     // `control` has just got the focus.
     void focusEntered(ui::ControlId control, FocusCause cause);
+    // The recorded bill of this serial was put back on the sheet: the next
+    // bill exported is recorded as replacing it.
+    void reopened(std::string serial);
 
     // What of `offered` goes into the remarks in place of a selection of
     // `selectedUnits` UTF-16 units: all of it when it fits, else its start,

@@ -1,5 +1,6 @@
 // The program's workbook commands on the window, over an in-memory
 // spreadsheet, under Qt's offscreen platform.
+#include "ledger/ledger.h"
 #include "program/program.h"
 #include "tests/ui/window_fixture.h"
 #include "tests/workbook/fake_spreadsheet.h"
@@ -40,7 +41,12 @@ class ProgramTest : public ::testing::Test {
         app.cell(kStoreSheet, 25, A) = "24";
         app.cell(kStoreSheet, 23, B) = "4";
     }
+    ~ProgramTest() override {
+        program.reset();
+        std::filesystem::remove_all(testFolder());
+    }
     Program& start() {
+        std::filesystem::create_directories(testFolder());
         program = std::make_unique<Program>(app, testFolder() / "账单明细.xls",
                                             testFolder() / "lanqi.lock");
         window = std::make_unique<TestWindow>(*program);
@@ -92,6 +98,27 @@ TEST_F(ProgramTest, SaveAndExitEndsOnlyOnceTheSettingsAreStored) {
     EXPECT_EQ(window->ends, 1);
     EXPECT_EQ(app.cell(kStoreSheet, 25, A), "26");
     EXPECT_EQ(app.cell(kStoreSheet, 1, L), "26");
+}
+
+// Each bill exported is recorded beside its workbook; one exported after a
+// bill was reopened names the bill it replaces.
+TEST_F(ProgramTest, EachBillIsRecordedBesideTheWorkbook) {
+    start();
+    program->sheet().setText(Arr::Text2, 0, "5");
+    click("Command3");
+    const auto first = ledger::Ledger::openExisting(testFolder())->lines({}, 0, 10);
+    ASSERT_EQ(first.size(), 1u);
+    program->reopened(first[0].serial);
+    program->sheet().setText(Arr::Text2, 0, "6");
+    click("Command3");
+    click("Command3");
+    const auto lines = ledger::Ledger::openExisting(testFolder())->lines({}, 0, 10);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].replaces, first[0].serial);
+    EXPECT_EQ(lines[0].replaces, ""); // replaced once only
+    EXPECT_TRUE(lines[2].replaced);
+    EXPECT_EQ(lines[1].pieces, 6);
+    EXPECT_EQ(messages().size(), 1u); // the warning before the first bill only
 }
 
 TEST_F(ProgramTest, TheBillButtonWarnsOnceWritesAndShows) {

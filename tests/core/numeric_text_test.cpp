@@ -21,6 +21,23 @@ TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
 }
 
+// The exact sums kept beside shown texts: volumes in 0.0001 m³, amounts in fen.
+TEST(DecimalUnits, ReadsShownTextsAsExactIntegers) {
+    struct Case {
+        const char* text;
+        int places;
+        std::optional<std::int64_t> units;
+    } cases[] = {
+        {"4.941", 4, 49410},   {"0.0005", 4, 5},       {"21979.30", 2, 2197930},
+        {"7", 4, 70000},       {".5", 2, 50},          {"-12.5", 2, -1250},
+        {"+3", 0, 3},          {"12.345", 2, 1235},    {"12.344", 2, 1234},
+        {"0.1", 4, 1000},      {"", 2, std::nullopt},  {"溢出", 2, std::nullopt},
+        {"1e3", 2, std::nullopt}, {"-", 2, std::nullopt}, {"1.2.3", 2, std::nullopt},
+        {"99999999999999999999", 2, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(decimalUnits(c.text, c.places), c.units) << c.text;
+}
+
 TEST(AsciiNumberForms, TurnFullWidthNumberFormsIntoAscii) {
     const char* cases[][2] = {
         {"２０", "20"},

@@ -187,6 +187,8 @@ class FaultTest : public ::testing::TestWithParam<Fault> {
 #ifndef _WIN32
         if (scene_.mounted) ::umount(scene_.folder.c_str());
 #endif
+        std::error_code ec; // Windows removes no read-only file
+        fs::permissions(scene_.ledger(), fs::perms::owner_write, fs::perm_options::add, ec);
         fs::remove_all(scene_.folder);
     }
     Scene scene_{testing::scratchFolder("fault")};
@@ -202,6 +204,12 @@ TEST_P(FaultTest, IsToldAndNoBillIsLost) {
     ASSERT_TRUE(BillKeeper(scene_.folder).keep(sampleBill(1)).recorded);
     handOver(scene_.folder);
     fault.make(scene_);
+#ifdef _WIN32
+    // Wine run by root writes a read-only file all the same.
+    if (std::string(fault.name) == "NotWritable" &&
+        std::ofstream(scene_.ledger(), std::ios::binary | std::ios::app))
+        GTEST_SKIP() << "this system lets a read-only file be written";
+#endif
 
     const Kept kept = keepAsUser(scene_.folder, sampleBill(2)).kept;
     EXPECT_EQ(kept.recorded, fault.damaged);

@@ -67,6 +67,11 @@ TEST_F(LedgerTest, KeepsEveryBillAsGivenAndFindsAndSumsThem) {
 
     const Filter day{"2026-12-08", "2026-12-08", ""};
     EXPECT_EQ(ledger->lines(day, 0, 100).size(), 2u);
+    const Totals dayTotals = ledger->totals(day); // from the lines just read
+    EXPECT_EQ(dayTotals.bills, 2);
+    EXPECT_EQ(dayTotals.pieces, 4 + 5);
+    EXPECT_EQ(dayTotals.amount, 2 * 836105);
+    EXPECT_EQ(ledger->totals(day).volume, 2 * 83610); // counted again
     const Totals sums = ledger->totals({});
     EXPECT_EQ(sums.bills, 6);
     EXPECT_EQ(sums.pieces, 4 + 5 + 6 + 4 + 7 + 8);
