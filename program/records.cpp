@@ -100,11 +100,13 @@ void RecordsList::periodTyped(std::string_view from, std::string_view to) {
     changed(true);
 }
 
-// The count and sums first: they say how many lines there are; the lines
-// themselves come when they are drawn.
+// The first page and the count with the sums: they say how many lines there
+// are (a filter that finds few bills gives its sums with its lines); the
+// further lines come when they are drawn.
 void RecordsList::requery() {
     pages_.clear();
     try {
+        pages_.emplace(0, ledger_.lines(filter_, 0, kPageLines));
         totals_ = ledger_.totals(filter_);
         problem_.clear();
     } catch (const ledger::LedgerError& e) {

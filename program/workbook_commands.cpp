@@ -60,7 +60,7 @@ bool WorkbookCommands::Command3_Click(TallySheet& sheet) {
 
 void WorkbookCommands::reopen(TallySheet& sheet, const ledger::BillRecord& bill) {
     showBillRecord(bill, sheet);
-    bill_.reopened(bill.serial);
+    reopened(bill.serial);
 }
 
 void WorkbookCommands::writeStatement(ledger::Ledger& ledger, const ledger::Filter& filter) {

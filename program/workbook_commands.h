@@ -31,6 +31,9 @@ class WorkbookCommands {
     // Puts a recorded bill back on the sheet, every field as it was with its
     // parties and scaler picked; the next bill written replaces it.
     void reopen(TallySheet& sheet, const ledger::BillRecord& bill);
+    // A recorded bill was put back on the sheet: the next bill written is
+    // recorded as replacing it.
+    void reopened(std::string serial) { bill_.reopened(std::move(serial)); }
     // Writes the bills `filter` lets through as a statement beside the
     // ledger and shows it for printing; a failure is told.
     void writeStatement(ledger::Ledger& ledger, const ledger::Filter& filter);
