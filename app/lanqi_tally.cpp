@@ -7,6 +7,7 @@
 #include "app/program_paths.h"
 #include "editing/blanking.h"
 #include "editing/date_caption.h"
+#include "editing/selectors.h"
 #include "platform/command_line.h"
 #include "platform/system_error_text.h"
 #include "platform/utf16_text.h"
@@ -18,6 +19,7 @@
 #include "workbook/startup_load.h"
 #include "workbook/xls_spreadsheet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +66,23 @@ void printSheet(const lanqi::TallySheet& sheet, bool csv) {
     }
 }
 
+// A file that names the party or detail caption: the lists those captions
+// show take the name and detail the file gave.
+void showFiledParties(const std::vector<lanqi::TextLine>& texts, lanqi::TallySheet& sheet) {
+    using lanqi::Combo;
+    if (std::none_of(texts.begin(), texts.end(), [](const lanqi::TextLine& t) {
+            return t.combo == Combo::Combo4 || t.combo == Combo::Combo2;
+        }))
+        return;
+    const std::string name = sheet.combo(Combo::Combo6).text;
+    const std::string detail = sheet.combo(Combo::Combo13).text;
+    lanqi::Combo4_Click(sheet);
+    for (Combo c : lanqi::kNameSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, name);
+    for (Combo c : lanqi::kDetailSlot)
+        if (sheet.combo(c).visible) sheet.setComboText(c, detail);
+}
+
 // The line of the first text of the file that is longer than a cell holds.
 std::optional<int> lineOfLongText(const std::vector<lanqi::TextLine>& texts,
                                   const lanqi::TallySheet& sheet) {
@@ -95,10 +114,10 @@ int main(int argc, char** argv) {
     }
     lanqi::TallySheet sheet;
     lanqi::attachBlankingRules(sheet);
-    std::vector<lanqi::TextLine> texts;
+    lanqi::TallyFile filed;
     try {
         if (options.tally == "-") {
-            texts = lanqi::readTallyFile(std::cin, sheet);
+            filed = lanqi::readTallyFile(std::cin, sheet);
         } else {
             std::error_code ec;
             if (std::filesystem::is_directory(lanqi::platform::pathFromUtf8(options.tally), ec)) {
@@ -111,13 +130,17 @@ int main(int argc, char** argv) {
                           << lanqi::platform::systemErrorText(errno) << "\n";
                 return 1;
             }
-            texts = lanqi::readTallyFile(in, sheet);
+            filed = lanqi::readTallyFile(in, sheet);
         }
     } catch (const lanqi::TallyFileError& e) {
         std::cerr << options.tally << "：" << e.what() << "\n";
         return 1;
     }
-    sheet.setCaption(lanqi::Label::Label22, lanqi::todayCaption());
+    showFiledParties(filed.texts, sheet);
+    sheet.setCaption(lanqi::Label::Label22,
+                     filed.date
+                         ? lanqi::dateCaption(filed.date->year, filed.date->month, filed.date->day)
+                         : lanqi::todayCaption());
     lanqi::recalculateUntilStable(sheet);
     printSheet(sheet, options.csv);
     if (options.bill.empty()) return 0;
@@ -135,7 +158,7 @@ int main(int argc, char** argv) {
     } catch (const lanqi::WorkbookError& e) {
         // A text too long for its cell is the tally file's fault: its line is named.
         auto line = e.kind() == lanqi::WorkbookError::Kind::TextTooLong
-                        ? lineOfLongText(texts, sheet)
+                        ? lineOfLongText(filed.texts, sheet)
                         : std::nullopt;
         if (line)
             std::cerr << options.tally << "：第 " << *line << " 行：文字太长，账单没有写入："

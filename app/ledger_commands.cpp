@@ -154,22 +154,22 @@ std::vector<std::string> sumTexts(const ledger::Totals& t) {
     return {std::to_string(t.pieces), ledger::volumeText(t.volume), ledger::amountText(t.amount)};
 }
 
-std::vector<ledger::BillLine> allLines(ledger::Ledger& l, const ledger::Filter& filter,
-                                       const ledger::Totals& totals) {
-    return l.lines(filter, 0, totals.bills);
-}
+// The columns of a list; then the replacement as one note, or (CSV) as the
+// serial replaced and whether a later bill replaced this one.
+constexpr const char* kListHeads[] = {"单号", "时间", "购货商", "车号",
+                                      "树种", "件数", "材积",   "金额"};
 
 void list(const Request& r, Context& c) {
     const ledger::Totals totals = c.ledger.totals(r.filter);
-    if (r.csv)
-        putLine(c.out, true,
-                std::vector<std::string>{"单号", "时间", "购货商", "车号", "树种", "件数", "材积",
-                                         "金额", "替代单号", "已被替代"});
-    else
-        putLine(c.out, false,
-                std::vector<std::string>{"单号", "时间", "购货商", "车号", "树种", "件数", "材积",
-                                         "金额", "说明"});
-    for (const ledger::BillLine& b : allLines(c.ledger, r.filter, totals)) {
+    std::vector<std::string> heads(std::begin(kListHeads), std::end(kListHeads));
+    if (r.csv) {
+        heads.push_back("替代单号");
+        heads.push_back("已被替代");
+    } else {
+        heads.push_back("说明");
+    }
+    putLine(c.out, r.csv, heads);
+    for (const ledger::BillLine& b : c.ledger.lines(r.filter, 0, totals.bills)) {
         std::vector<std::string> fields = {b.serial, b.localTime, b.buyer, b.vehicle, b.species};
         for (std::string& s : sumTexts({1, b.pieces, b.volume, b.amount})) fields.push_back(s);
         if (r.csv) {
@@ -200,6 +200,15 @@ void show(const Request& r, Context& c) {
     c.out << tallyFileOf(c.ledger.bill(r.operands[0]));
 }
 
+// A statement written over the workbook or the template would lose them.
+void refuseOverwriting(const std::filesystem::path& out, const LedgerPlaces& places) {
+    for (const std::filesystem::path& kept : {places.workbook, places.statementTemplate}) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(out, kept, ec))
+            throw UsageError("对账单不能写到 " + platform::utf8Text(kept) + " 上");
+    }
+}
+
 void statement(const Request& r, Context& c) {
     const Statement s = statementOf(c.ledger, r.filter, todayDate());
     const std::filesystem::path out = platform::pathFromUtf8(r.operands[0]);
@@ -228,6 +237,8 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
             throw UsageError("不认识的命令 " + inQuotes(args[0]) +
                              "（应为 list、show、summary 或 statement）");
         request = parse(*command, std::span(args).subspan(1));
+        if (command->run == statement)
+            refuseOverwriting(platform::pathFromUtf8(request.operands[0]), places);
     } catch (const UsageError& e) {
         err << e.what() << "\n用法：\n" << kLedgerUsage;
         return 2;
@@ -246,6 +257,8 @@ int runLedgerCommand(const LedgerPlaces& places, const std::vector<std::string>&
             err << "无法读取账单记录：" << e.what() << "\n";
     } catch (const WorkbookError& e) {
         err << "写入对账单失败：" << e.what() << "\n";
+    } catch (const std::exception& e) {
+        err << "读取账单记录时出错：" << e.what() << "\n";
     }
     return 1;
 }

@@ -28,12 +28,17 @@ void putNumber(std::string& out, std::string_view keyword, int k, const std::str
 std::string tallyFileOf(const ledger::BillRecord& bill) {
     std::string out = "# 单号 " + bill.serial + "，" + bill.localTime + "\n";
     if (!bill.replaces.empty()) out += "# 替代单号 " + bill.replaces + "\n";
+    // The bill shows the day it was recorded.
+    if (bill.localTime.size() >= 10) out += "date," + bill.localTime.substr(0, 10) + "\n";
+    putText(out, "party", bill.partyCaption);
     putText(out, "buyer", bill.buyer);
+    putText(out, "detail", bill.detailCaption);
     putText(out, "vehicle", bill.vehicle);
     putText(out, "scaler", bill.scaler);
     putText(out, "species", bill.species);
     putText(out, "remarks", bill.remarks);
-    for (int b = 0; b < 4; ++b) putNumber(out, "length", b + 1, bill.lengths[static_cast<size_t>(b)]);
+    for (int b = 0; b < 4; ++b)
+        putNumber(out, "length", b + 1, bill.lengths[static_cast<size_t>(b)]);
     for (int k = 0; k < 6; ++k) {
         const ledger::GradingLine& g = bill.grading[static_cast<size_t>(k)];
         putNumber(out, "bound", k, g.lower);

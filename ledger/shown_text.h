@@ -11,13 +11,15 @@ namespace lanqi::ledger {
 
 // `units` of 10^-decimals written with exactly that many decimals.
 inline std::string fixedText(std::int64_t units, int decimals) {
-    const bool negative = units < 0;
-    std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(units)
-                                                 : static_cast<std::uint64_t>(units));
     const auto places = static_cast<std::size_t>(decimals);
-    if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
-    digits.insert(digits.size() - places, 1, '.');
-    return negative ? "-" + digits : digits;
+    const auto magnitude =
+        units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    std::string digits = std::to_string(magnitude);
+    if (digits.size() <= places) digits = std::string(places + 1 - digits.size(), '0') + digits;
+    const std::size_t point = digits.size() - places;
+    std::string text = units < 0 ? "-" : "";
+    text.append(digits, 0, point).append(".").append(digits, point);
+    return text;
 }
 
 inline std::string volumeText(std::int64_t units) {

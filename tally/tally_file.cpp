@@ -3,6 +3,7 @@
 #include "calc/numeric_text.h"
 
 #include <charconv>
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -52,12 +53,33 @@ int wholeNumber(const std::string& text, int low, int high, int line, const char
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// The day of a "date,YYYY-MM-DD" line; nothing for any other line.
+std::optional<FiledDate> filedDate(std::string text, int line) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    constexpr std::string_view kKeyword = "date,";
+    if (!text.starts_with(kKeyword)) return std::nullopt;
+    const std::string value = text.substr(kKeyword.size());
+    const auto bad = [&] {
+        return TallyFileError(line, "date 应写成 年-月-日，如 2026-12-08，而不是 " + quoted(value));
+    };
+    if (value.size() != 10 || value[4] != '-' || value[7] != '-') throw bad();
+    const FiledDate d{wholeNumber(value.substr(0, 4), 1, 9999, line, "年"),
+                      wholeNumber(value.substr(5, 2), 1, 12, line, "月"),
+                      wholeNumber(value.substr(8, 2), 1, 31, line, "日")};
+    using namespace std::chrono;
+    if (!year_month_day{year{d.year}, month{static_cast<unsigned>(d.month)},
+                        day{static_cast<unsigned>(d.day)}}
+             .ok())
+        throw bad();
+    return d;
+}
+
 // A field's text, or a list's text when `combo` is set.
 struct Entry {
     FieldId field;
     std::string text;
     std::optional<Combo> combo = std::nullopt;
-    bool isText = false; // a text of the rest of the line
+    bool isText = false;   // a text of the rest of the line
     bool nextLine = false; // added to the field's text after a line break
 };
 
@@ -67,9 +89,9 @@ struct TextEntry {
     bool nextLine = false;
 };
 constexpr TextEntry kTextEntries[] = {
-    {"remarks", std::nullopt},        {"remarks+", std::nullopt, true},
-    {"buyer", Combo::Combo6},         {"vehicle", Combo::Combo13},
-    {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
+    {"remarks", std::nullopt},   {"remarks+", std::nullopt, true}, {"buyer", Combo::Combo6},
+    {"vehicle", Combo::Combo13}, {"scaler", Combo::Combo12},       {"species", Combo::Combo14},
+    {"party", Combo::Combo4},    {"detail", Combo::Combo2},
 };
 
 // The fields one line sets.
@@ -106,9 +128,10 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
         int row = wholeNumber(f[2], 1, kTallyRows, line, "行号") - 1;
         return {{{b.diameter, row}, f[3]}, {{b.count, row}, f[4]}};
     }
-    throw TallyFileError(line, "不认识的项目 " + quoted(keyword) +
-                                   "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
-                                   "vehicle、scaler 或 species）");
+    throw TallyFileError(line,
+                         "不认识的项目 " + quoted(keyword) +
+                             "（应为 length、bound、upper、price、row、remarks、remarks+、buyer、"
+                             "vehicle、party、detail、scaler、species 或 date）");
 }
 
 } // namespace
@@ -116,15 +139,19 @@ std::vector<Entry> parseLine(const std::string& raw, int line) {
 TallyFileError::TallyFileError(int line, const std::string& what)
     : std::runtime_error("第 " + std::to_string(line) + " 行：" + what), line_(line) {}
 
-std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet) {
+TallyFile readTallyFile(std::istream& in, TallySheet& sheet) {
     std::vector<Entry> entries;
-    std::vector<TextLine> texts;
+    TallyFile file;
     std::string raw;
     int line = 1;
     for (; std::getline(in, raw); ++line) {
         if (line == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
+        if (auto date = filedDate(raw, line)) {
+            file.date = date;
+            continue;
+        }
         for (Entry& e : parseLine(raw, line)) {
-            if (e.isText) texts.push_back({line, e.field, e.combo});
+            if (e.isText) file.texts.push_back({line, e.field, e.combo});
             entries.push_back(std::move(e));
         }
     }
@@ -137,7 +164,7 @@ std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet) {
         else
             sheet.setText(e.field, e.text);
     }
-    return texts;
+    return file;
 }
 
 } // namespace lanqi

@@ -11,6 +11,10 @@
 //   buyer,TEXT / vehicle,TEXT / scaler,TEXT / species,TEXT
 //                              the buyer's name, vehicle number, scaler and
 //                              species shown on the bill (the rest of the line)
+//   date,YYYY-MM-DD            the day the bill shows (today when not given)
+//   party,TEXT / detail,TEXT   the party caption (购货商: or 供货商:) and the
+//                              detail caption (运输车号:, 联系人: …) the buyer
+//                              and vehicle lines are shown beside
 //
 // Blank lines and lines starting with # are skipped. Values are kept as the
 // texts they are, as if typed into the window.
@@ -41,9 +45,19 @@ struct TextLine {
     std::optional<Combo> combo; // the list, when it is one
 };
 
+struct FiledDate {
+    int year, month, day;
+};
+
+// What a file gave besides the sheet's fields: the lines of its texts, in
+// file order, and the day the bill shows, when it names one.
+struct TallyFile {
+    std::vector<TextLine> texts;
+    std::optional<FiledDate> date;
+};
+
 // Reads the whole file into the sheet; throws TallyFileError naming the line
-// of the first bad entry, before anything is set. Returns the lines of the
-// texts, in file order.
-std::vector<TextLine> readTallyFile(std::istream& in, TallySheet& sheet);
+// of the first bad entry, before anything is set.
+TallyFile readTallyFile(std::istream& in, TallySheet& sheet);
 
 } // namespace lanqi

@@ -1,9 +1,12 @@
 #include "workbook/statement.h"
 
+#include "editing/date_caption.h"
 #include "ledger/shown_text.h"
 #include "platform/utf8_path.h"
 #include "workbook/busy_lock.h"
 #include "workbook/xls_spreadsheet.h"
+
+#include <lanqi/xls/document.h>
 
 #include <array>
 #include <span>
@@ -32,7 +35,7 @@ constexpr At kTotalBills{3, 2}, kTotalPieces{3, 6}, kTotalVolume{3, 7}, kTotalAm
 constexpr int kFirstBillRow = 6;
 constexpr int kFirstSummaryRow = 4;
 constexpr std::array<int, 3> kSummaryColumns = {1, 7, 13}; // by day, by buyer, by range
-constexpr int kLastRow = 65536;
+constexpr int kLastRow = static_cast<int>(xls::kMaxRows);
 
 void put(Worksheet& sheet, At at, std::string_view text) {
     sheet.setCell(at.row, at.column, text);
@@ -47,9 +50,9 @@ void checkRoom(std::size_t lines, int firstRow, const std::filesystem::path& out
     const auto room = static_cast<std::size_t>(kLastRow - firstRow + 1);
     if (lines > room)
         throw WorkbookError(WorkbookError::Kind::WriteRefused,
-                            "无法写入" + platform::utf8Text(out.filename()) + "：一张对账单最多列出 " +
-                                std::to_string(room) + " 行，所选的有 " + std::to_string(lines) +
-                                " 行；请缩小日期范围");
+                            "无法写入" + platform::utf8Text(out.filename()) +
+                                "：一张对账单最多列出 " + std::to_string(room) + " 行，所选的有 " +
+                                std::to_string(lines) + " 行；请缩小日期范围");
 }
 
 void writeBills(Worksheet& sheet, const Statement& s) {
@@ -77,13 +80,14 @@ void writeBills(Worksheet& sheet, const Statement& s) {
 
 void writeSummaries(Worksheet& sheet, const Statement& s) {
     const std::array<const std::vector<ledger::SummaryLine>*, 3> groups = {&s.byDay, &s.byBuyer,
-                                                                         &s.byRange};
+                                                                           &s.byRange};
     for (std::size_t g = 0; g < groups.size(); ++g) {
         int row = kFirstSummaryRow;
         for (const ledger::SummaryLine& line : *groups[g]) {
             const ledger::Totals& t = line.totals;
-            const std::string texts[] = {line.key, std::to_string(t.bills), std::to_string(t.pieces),
-                                         ledger::volumeText(t.volume), ledger::amountText(t.amount)};
+            const std::string texts[] = {line.key, std::to_string(t.bills),
+                                         std::to_string(t.pieces), ledger::volumeText(t.volume),
+                                         ledger::amountText(t.amount)};
             putRow(sheet, row++, kSummaryColumns[g], texts);
         }
     }
@@ -125,6 +129,14 @@ void writeStatement(const Statement& s, const std::filesystem::path& templateFil
     writeBills(book->worksheet(kBillsSheet), s);
     writeSummaries(book->worksheet(kSummarySheet), s);
     book->save();
+}
+
+std::filesystem::path writeStatementIn(ledger::Ledger& ledger, const ledger::Filter& filter,
+                                       const std::filesystem::path& templateFile,
+                                       const std::filesystem::path& folder) {
+    const std::filesystem::path out = statementPath(folder, filter);
+    writeStatement(statementOf(ledger, filter, todayDate()), templateFile, out);
+    return out;
 }
 
 } // namespace lanqi

@@ -24,8 +24,8 @@ struct Statement {
     std::vector<ledger::SummaryLine> byDay, byBuyer, byRange;
 };
 
-// The statement of the bills `filter` lets through, as the ledger holds them.
-// Throws ledger::LedgerError.
+// The bills the filter lets through, their totals and their totals by day,
+// buyer and diameter range, as the ledger gives them. Throws LedgerError.
 Statement statementOf(ledger::Ledger& ledger, const ledger::Filter& filter, std::string madeOn);
 
 // The period as the statement's head shows it: "2026-12-01 至 2026-12-31",
@@ -42,5 +42,12 @@ std::filesystem::path statementPath(const std::filesystem::path& folder,
 // is then as it was.
 void writeStatement(const Statement& statement, const std::filesystem::path& templateFile,
                     const std::filesystem::path& out);
+
+// The statement of the bills the filter lets through, made today and saved
+// in `folder` under its period's name (statementPath); returns where. Throws
+// LedgerError or WorkbookError.
+std::filesystem::path writeStatementIn(ledger::Ledger& ledger, const ledger::Filter& filter,
+                                       const std::filesystem::path& templateFile,
+                                       const std::filesystem::path& folder);
 
 } // namespace lanqi

@@ -13,6 +13,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "the bill was not written: ${errors}")
 endif()
 file(WRITE ${WORK}/damaged/账单记录.db "这不是数据库，只是一段文字。")
+file(SHA256 ${wb} before)
 
 # exit code | what the message says | arguments (@WB@: the workbook with a ledger)
 set(cases
@@ -30,6 +31,7 @@ set(cases
   "2|--by 应为|--ledger @WB@ summary --by week"
   "2|show 缺少单号|--ledger @WB@ show"
   "2|statement 缺少对账单文件名|--ledger @WB@ statement --from 2026-12-01"
+  "2|对账单不能写到|--ledger @WB@ statement @WB@"
   "1|没有单号为 19991231-001 的账单|--ledger @WB@ show 19991231-001"
   "1|无法读取账单记录|--ledger ${WORK}/none/账单明细.xls list"
   "1|无法读取账单记录|--ledger ${WORK}/damaged/账单明细.xls summary --by month"
@@ -49,6 +51,10 @@ foreach(case IN LISTS cases)
     list(APPEND faults "${line}: exit ${status}, said: ${errors}${out}")
   endif()
 endforeach()
+file(SHA256 ${wb} after)
+if(NOT before STREQUAL after)
+  list(APPEND faults "the workbook was changed")
+endif()
 if(faults)
   list(JOIN faults "\n" text)
   message(FATAL_ERROR "${text}")

@@ -26,11 +26,14 @@ except ImportError:
 TOOL, SHIPPED, TALLIES = sys.argv[1], sys.argv[2], sys.argv[3:]
 BILL_SHEET = "原木一"
 
-# A tally of texts the tally file must carry through: remarks over several
-# lines with commas, an empty vehicle, numbers typed with decimals.
+# A tally of texts the tally file must carry through: a supplier and his
+# contact, remarks over several lines with commas, numbers typed with
+# decimals.
 HARD_TALLY = """# 两行备注
+party,供货商:
 buyer,松江木材厂
-vehicle,
+detail,联系人:
+vehicle,王师傅
 scaler,李春林
 species,樟子松
 remarks,第一行，有逗号, 和空格

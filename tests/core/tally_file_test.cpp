@@ -19,15 +19,19 @@ TEST(TallyFile, ReadsEntriesAsTypedTexts) {
                           "\n"
                           "row,1,1,20,3\nrow,1,2,30,9\nrow,4,20,12,2\n"
                           "remarks,车号 黑A12345, 已验\n"
-                          "buyer,林海木业\nscaler,张三\n");
+                          "buyer,林海木业\nscaler,张三\n"
+                          "remarks+,第二行\r\n"
+                          "date,2026-01-05\r\n");
     TallySheet sheet;
     attachBlankingRules(sheet);
-    readTallyFile(in, sheet);
+    const TallyFile filed = readTallyFile(in, sheet);
+    ASSERT_TRUE(filed.date);
+    EXPECT_EQ(filed.date->year * 10000 + filed.date->month * 100 + filed.date->day, 20260105);
     EXPECT_EQ(sheet.text(Arr::Text25, 0), "4");
     EXPECT_EQ(sheet.text(Arr::Text27, 1), "19");
     EXPECT_EQ(sheet.text(Arr::Text1, 1), "30");
     EXPECT_EQ(sheet.text(Arr::Text11, 19), "2");
-    EXPECT_EQ(sheet.text(Arr::Text13, 0), "车号 黑A12345, 已验");
+    EXPECT_EQ(sheet.text(Arr::Text13, 0), "车号 黑A12345, 已验\n第二行");
     EXPECT_EQ(sheet.combo(Combo::Combo6).text, "林海木业");
     EXPECT_EQ(sheet.combo(Combo::Combo12).text, "张三");
     recalculateUntilStable(sheet);
@@ -36,9 +40,10 @@ TEST(TallyFile, ReadsEntriesAsTypedTexts) {
 }
 
 TEST(TallyFile, BadLinesNameTheirLineAndSetNothing) {
-    const char* bad[] = {"row,5,1,20,3",   "row,1,21,20,3", "row,1,1,20", "length,0,4",
-                         "price,x,1",      "bound,1",       "colour,red", "remarks",
-                         "row,1,2,20,3,4", "length,1,4,5"};
+    const char* bad[] = {"row,5,1,20,3",   "row,1,21,20,3", "row,1,1,20",      "length,0,4",
+                         "price,x,1",      "bound,1",       "colour,red",      "remarks",
+                         "row,1,2,20,3,4", "length,1,4,5",  "date,2026-02-30", "date,2026-1-05",
+                         "date,26-12-08"};
     for (const char* line : bad) {
         std::istringstream in(std::string("length,1,6\n\n") + line + "\n");
         TallySheet sheet;

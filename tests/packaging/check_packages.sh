@@ -26,7 +26,8 @@ tgz=$(ls "$build"/packages/lanqi-*-portable.tar.gz)
 ls -l "$deb" "$tgz"
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
-for f in bin/lanqi bin/lanqi-tally share/lanqi/账单明细.xls share/applications/lanqi.desktop \
+for f in bin/lanqi bin/lanqi-tally share/lanqi/账单明细.xls share/lanqi/对账单.xls \
+    share/applications/lanqi.desktop \
     share/metainfo/cn.lanqi.lanqi.metainfo.xml; do
     grep -qx "./usr/$f" "$scratch/contents" || fail "the .deb has no /usr/$f"
 done
@@ -67,7 +68,8 @@ portable=$scratch/portable
 mkdir "$portable"
 tar -xzf "$tgz" -C "$portable"
 folder=$(dirname "$(ls "$portable"/*/lanqi)")
-[ -f "$folder/账单明细.xls" ] && [ -x "$folder/lanqi-tally" ] || fail "the portable folder is not whole"
+[ -f "$folder/账单明细.xls" ] && [ -f "$folder/对账单.xls" ] && [ -x "$folder/lanqi-tally" ] ||
+    fail "the portable folder is not whole"
 home2=$scratch/home2
 mkdir "$home2"
 start "$home2" "" "$folder/lanqi"

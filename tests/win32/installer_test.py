@@ -46,7 +46,7 @@ def main(build):
     [portable] = glob.glob(os.path.join(build, "packages", "lanqi-*-portable.zip"))
     names = set(zipfile.ZipFile(portable).namelist())
     stem = os.path.basename(portable)[:-len("-portable.zip")]
-    for name in ("lanqi.exe", "lanqi-tally.exe", "账单明细.xls", "说明.txt"):
+    for name in ("lanqi.exe", "lanqi-tally.exe", "账单明细.xls", "对账单.xls", "说明.txt"):
         if "%s/%s" % (stem, name) not in names:
             faults.append("the .zip has no %s: %s" % (name, sorted(names)))
 
@@ -66,7 +66,8 @@ def main(build):
         return report(faults + ["the silent install did not install lanqi.exe (exit %d)"
                                 % done.returncode])
     for path in (desktop, start_menu,
-                 os.path.join(program_files, "share", "lanqi", "账单明细.xls")):
+                 os.path.join(program_files, "share", "lanqi", "账单明细.xls"),
+                 os.path.join(program_files, "share", "lanqi", "对账单.xls")):
         if not os.path.exists(path):
             faults.append("installed without %s" % path)
 

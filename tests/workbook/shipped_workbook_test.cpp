@@ -143,7 +143,7 @@ TEST_F(ShippedWorkbook, LibreOfficeReadsTheBillCellByCell) {
     EXPECT_EQ(at(kBillDetailSlot), sheet.combo(Combo::Combo7).text);
     EXPECT_EQ(compared, 290);
     EXPECT_EQ(at({34, G}), "21979.3");
-    EXPECT_EQ(at({26, B}), "合计"); // captions the bill never writes stay
+    EXPECT_EQ(at({26, B}), "合计");         // captions the bill never writes stay
     EXPECT_EQ(at({35, K}), "20261208-007"); // the serial, where the workbook names 单号
 }
 

@@ -91,15 +91,17 @@ std::vector<std::optional<std::size_t>> externSheets(const WorkbookStream& wb,
     }
     std::vector<std::optional<std::size_t>> out;
     if (externSheet.size() < kExternSheetEntries) return out;
-    const std::size_t count = std::min<std::size_t>(
-        getU16(externSheet, kExternSheetCount), (externSheet.size() - kExternSheetEntries) / kXtiSize);
+    const std::size_t count =
+        std::min<std::size_t>(getU16(externSheet, kExternSheetCount),
+                              (externSheet.size() - kExternSheetEntries) / kXtiSize);
     for (std::size_t e = 0; e < count; ++e) {
         const std::size_t at = kExternSheetEntries + e * kXtiSize;
         const std::uint16_t book = getU16(externSheet, at + kXtiSupBook);
         const std::uint16_t first = getU16(externSheet, at + kXtiFirst);
         const std::uint16_t last = getU16(externSheet, at + kXtiLast);
         std::optional<std::size_t> sheet;
-        if (book < selfBook.size() && selfBook[book] && first == last && first < boundToWorksheet.size())
+        if (book < selfBook.size() && selfBook[book] && first == last &&
+            first < boundToWorksheet.size())
             sheet = boundToWorksheet[first];
         out.push_back(sheet);
     }
