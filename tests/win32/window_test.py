@@ -446,6 +446,16 @@ def records_lines(w):
     return count, selected, [l.split("\t") for l in lines[1:]]
 
 
+def wait_records(w, n):
+    """The records window's count, selected line and lines once it shows n bills."""
+    for _ in range(50):
+        shown = records_lines(w)
+        if shown and shown[0] == n:
+            return shown
+        time.sleep(0.2)
+    raise Fault("the records window shows %r, not %d bills" % (shown, n))
+
+
 def records_keys(*keys):
     """Keys typed into the records window."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^账单记录$"],
@@ -480,13 +490,7 @@ def case_records(source, build):
 
         w.enter("Text2(5)", "8")  # a tally not exported
         w.keys("F3")
-        for _ in range(25):
-            shown = records_lines(w)
-            if shown and shown[0] == 3:
-                break
-            time.sleep(0.2)
-        check(shown and shown[0] == 3, "the records window shows %r" % (shown,))
-        count, selected, lines = shown
+        count, selected, lines = wait_records(w, 3)
         check([l[0] for l in lines] == serials[::-1], "lines %r, bills %r" % (lines, serials))
         check(selected == 0, "the newest line is not selected: %d" % selected)
         check(lines[2][5] == "14" and lines[2][7] == "4195.20", "the first bill's line: %r"
@@ -508,9 +512,8 @@ def case_records(source, build):
         check(bills[3][1] == "load 1" and bills[3][2] == serials[0],
               "the fourth bill %r does not replace %s" % (bills[3], serials[0]))
         w.keys("F3")
-        time.sleep(1)
-        count, _, lines = records_lines(w)
-        check(count == 4 and lines[3][0] == serials[0] + "（已被替代）",
+        count, _, lines = wait_records(w, 4)
+        check(lines[3][0] == serials[0] + "（已被替代）",
               "the first bill is not shown replaced: %r" % lines)
         shot = os.environ.get("LANQI_RECORDS_SHOT")
         if shot:
