@@ -5,7 +5,6 @@
 #include "tests/ui/window_fixture.h"
 #include "ui/qt/records_window.h"
 
-#include <QAbstractItemView>
 #include <QLabel>
 #include <QTableView>
 
@@ -26,18 +25,6 @@ constexpr Load kLoads[] = {
     {2, 1, 0, "吉B·11111", "6", {"24", "26", ""}, {"5", "4", ""}},
     {0, 1, 1, "黑A·99999", "3", {"36", "", ""}, {"7", "", ""}},
 };
-
-// Picks entry k of a list from its drop-down with the keyboard.
-void pick(WindowFixture& f, const QString& list, int k) {
-    QComboBox* box = f.box(list);
-    box->setFocus(Qt::MouseFocusReason);
-    box->showPopup();
-    QAbstractItemView* view = box->view();
-    QTRY_VERIFY(view->isVisible());
-    view->setCurrentIndex(box->model()->index(k, 0));
-    QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
-}
 
 // Every field and shown list as the window shows it.
 QStringList shownBill(const WindowFixture& f) {
