@@ -201,7 +201,11 @@ class SqliteLedger final : public Ledger {
                             std::string(kWhere));
         s.bind(filter.from, toBound(filter.to), filter.text);
         s.step();
-        return {s.integer(0), s.integer(1), s.integer(2), s.integer(3)};
+        const Totals totals{s.integer(0), s.integer(1), s.integer(2), s.integer(3)};
+        // A statement left on its row keeps its read open: later reads of
+        // this connection would not see the bills recorded since.
+        s.reset();
+        return totals;
     }
 
     std::vector<SummaryLine> summary(GroupBy by, const Filter& filter) override {
@@ -233,6 +237,7 @@ class SqliteLedger final : public Ledger {
         for (const NumberField& f : kNumberFields) bill.*f.member = s.integer(at++);
         const std::int64_t id = s.integer(at++);
         bill.rows = tallyLines(s.text(at));
+        s.reset();
         auto& g = statement("SELECT line, lower, upper, price, pieces, volume, amount,"
                             " volume_units, amount_fen FROM grading WHERE bill = ?1");
         g.bind(id);
@@ -327,7 +332,9 @@ class SqliteLedger final : public Ledger {
                             " FROM bills WHERE serial > ?1 AND serial < ?2");
         s.bind(day + "-", day + ".");
         s.step();
-        return s.integer(0);
+        const std::int64_t last = s.integer(0);
+        s.reset();
+        return last;
     }
 
     void insertBill(const BillRecord& bill) {

@@ -54,6 +54,9 @@ constexpr int toPixels(int twips, int dpi = kNormalDpi) {
 
 inline constexpr int kNoIndex = -1; // a single control, not an array element
 
+// The link label that opens the records window, as F3 does.
+inline constexpr std::string_view kRecordsLink = "Label24";
+
 struct Control {
     Kind kind = Kind::Label;
     std::string_view name;
@@ -147,12 +150,12 @@ constexpr int gradingTop(int row) {
 }
 
 struct Builder {
-    std::array<Control, 344> rows{};
+    std::array<Control, 345> rows{};
     std::size_t size = 0;
     constexpr void add(const Control& c) { rows[size++] = c; }
 };
 
-constexpr std::array<Control, 344> buildControls() {
+constexpr std::array<Control, 345> buildControls() {
     Builder b;
     b.add(
         {Kind::Frame, "Frame1", kNoIndex, {180, 165, 9105, 11190}, "澜栖", {}, kFrame, 177, false});
@@ -272,6 +275,8 @@ constexpr std::array<Control, 344> buildControls() {
     b.add(label("Label22", kNoIndex, {6000, 10800, 2685, 315}, {}, 225, kDate));
     b.add(label("Label8", kNoIndex, {8280, 10920, 975, 255}, "进入网站", 341));
     b.add(label("Label5", kNoIndex, {105, 11520, 855, 255}, "进入网站", 306, kHiddenLink));
+    // The link to the records, above the web link at the foot's right end.
+    b.add(label(kRecordsLink, kNoIndex, {8280, 10560, 975, 255}, "账单记录", 344));
     if (b.size != b.rows.size()) throw "every control has a row";
     return b.rows;
 }
@@ -287,7 +292,7 @@ template <std::size_t N> constexpr bool tabPositionsComplete(const std::array<Co
 
 } // namespace detail
 
-inline constexpr std::array<Control, 344> kControls = detail::buildControls();
-static_assert(detail::tabPositionsComplete(kControls), "tab positions must run 0–343 once each");
+inline constexpr std::array<Control, 345> kControls = detail::buildControls();
+static_assert(detail::tabPositionsComplete(kControls), "tab positions must run 0–344 once each");
 
 } // namespace lanqi::ui

@@ -7,9 +7,13 @@
 #include "editing/selectors.h"
 #include "platform/single_instance.h"
 #include "platform/utf16_text.h"
+#include "platform/utf8_path.h"
+#include "program/records.h"
 #include "program/web_links.h"
 #include "program/workbook_commands.h"
 #include "tally/tick.h"
+
+#include <array>
 
 namespace lanqi {
 
@@ -32,27 +36,43 @@ class NoWindow final : public WindowPort {
     void minimise() override {}
     void startWindowMove() override {}
     void openLink(std::string_view) override {}
+    void showRecords(RecordsList&) override {}
 };
 
 } // namespace
 
 struct Program::Running {
     Running(SpreadsheetApplication& spreadsheet, std::filesystem::path workbook,
-            std::filesystem::path lock)
-        : instanceLock(std::move(lock)),
-          commands(spreadsheet, std::move(workbook), [this]() -> WindowPort& { return port(); }),
+            std::filesystem::path lock, std::filesystem::path statementTemplate)
+        : instanceLock(std::move(lock)), ledgerFolder(workbook.parent_path()),
+          commands(
+              spreadsheet, std::move(workbook), [this]() -> WindowPort& { return port(); },
+              std::move(statementTemplate)),
           remarks(sheet) {
         attachBlankingRules(sheet);
     }
     WindowPort& port() { return *window; }
 
+    void writeBill();
+    void openRecords();
+    bool reopen(const std::string& serial);
+    void exportStatement(const ledger::Filter& filter);
+    // The user changed the tally, by typing, picking or clearing.
+    void edited() { unexported = true; }
+    bool holdsUnexportedTally() const;
+
     TallySheet sheet;
     std::filesystem::path instanceLock;
+    std::filesystem::path ledgerFolder;
     std::unique_ptr<platform::SingleInstance> instance;
     NoWindow noWindow;
     WindowPort* window = &noWindow;
     WorkbookCommands commands;
     RemarksMirror remarks;
+    // The tally changed since the start, the last bill or the last reopened one.
+    bool unexported = false;
+    std::unique_ptr<ledger::Ledger> ledger;
+    std::unique_ptr<RecordsList> records;
 };
 
 namespace {
@@ -65,11 +85,20 @@ struct ButtonCommand {
     void (*run)(Running&);
 };
 constexpr ButtonCommand kButtons[] = {
-    {"Command1", [](Running& r) { Command1_Click(r.sheet); }},
+    {"Command1",
+     [](Running& r) {
+         Command1_Click(r.sheet);
+         r.edited();
+     }},
     {"Command2", [](Running& r) { r.port().minimise(); }},
-    {"Command3", [](Running& r) { r.commands.Command3_Click(r.sheet); }},
-    {"Command4", [](Running& r) { Command4_Click(r.sheet); }},
+    {"Command3", [](Running& r) { r.writeBill(); }},
+    {"Command4",
+     [](Running& r) {
+         Command4_Click(r.sheet);
+         r.edited();
+     }},
     {"Command6", [](Running& r) { r.commands.Command6_Click(r.sheet); }},
+    {ui::kRecordsLink, [](Running& r) { r.openRecords(); }},
 };
 
 // The lists whose picks run a rule.
@@ -86,12 +115,87 @@ constexpr ListRule kListRules[] = {
 
 constexpr std::string_view kAlreadyRunning = "程序正在运行......";
 
+std::string quoted(Choice c) {
+    return "“" + std::string(wordsOf(c)) + "”";
+}
+
 } // namespace
 
+// A bill written starts the next tally afresh: nothing on the window is left
+// unexported, and the records window shows the new bill.
+void Running::writeBill() {
+    if (!commands.Command3_Click(sheet)) return;
+    unexported = false;
+    if (records) records->reload();
+}
+
+bool Running::holdsUnexportedTally() const {
+    if (!unexported) return false;
+    for (const Block& block : kBlocks)
+        for (int row = 0; row < 20; ++row)
+            if (!sheet.text(block.count, row).empty()) return true;
+    return false;
+}
+
+void Running::openRecords() {
+    if (!records) {
+        try {
+            ledger = ledger::Ledger::open(ledgerFolder);
+        } catch (const ledger::LedgerError& e) {
+            port().inform(std::string("账单记录打不开。\n") + e.what());
+            return;
+        }
+        if (const auto aside = ledger->movedAside())
+            port().inform("账单记录已损坏，已移到 " + platform::utf8Text(*aside) +
+                          "，新的账单记录从现在开始。");
+        records = std::make_unique<RecordsList>(
+            *ledger, [this](const std::string& serial) { return reopen(serial); },
+            [this](const ledger::Filter& filter) { exportStatement(filter); });
+    } else {
+        records->reload();
+    }
+    port().showRecords(*records);
+}
+
+// A tally on the window that no bill holds is not given up unasked: it can
+// go on a bill first, or be let go.
+bool Running::reopen(const std::string& serial) {
+    if (holdsUnexportedTally()) {
+        constexpr std::array kChoices{Choice::ExportFirst, Choice::OpenWithoutExport,
+                                      Choice::Cancel};
+        const Choice choice = port().ask(
+            "窗口上的检尺还没有导出成账单，打开账单 " + serial + " 会换掉窗口上的全部内容。\n点" +
+                quoted(Choice::ExportFirst) + "先把它导出成账单再打开；点" +
+                quoted(Choice::OpenWithoutExport) + "则窗口上的检尺不保留；点" +
+                quoted(Choice::Cancel) + "回到窗口。",
+            kChoices);
+        if (choice == Choice::Cancel) return false;
+        if (choice == Choice::ExportFirst) {
+            writeBill();
+            if (unexported) return false;
+        }
+    }
+    ledger::BillRecord bill;
+    try {
+        bill = ledger->bill(serial);
+    } catch (const ledger::LedgerError& e) {
+        port().inform("账单 " + serial + " 打不开，窗口上的内容没有改动。\n" + e.what());
+        return false;
+    }
+    commands.reopen(sheet, bill);
+    unexported = false;
+    port().focus(ui::firstTabStop(sheet));
+    return true;
+}
+
+void Running::exportStatement(const ledger::Filter& filter) {
+    commands.writeStatement(*ledger, filter);
+}
+
 Program::Program(SpreadsheetApplication& spreadsheet, std::filesystem::path workbook,
-                 std::filesystem::path instanceLock)
-    : running_(
-          std::make_shared<Running>(spreadsheet, std::move(workbook), std::move(instanceLock))) {}
+                 std::filesystem::path instanceLock, std::filesystem::path statementTemplate)
+    : running_(std::make_shared<Running>(spreadsheet, std::move(workbook), std::move(instanceLock),
+                                         std::move(statementTemplate))) {}
 
 Program::~Program() = default;
 
@@ -140,6 +244,7 @@ void Program::timerFired(ui::Timer timer) {
 }
 
 void Program::textTyped(FieldId field, std::string_view text) {
+    running_->edited();
     if (isNumberInput(field.arr))
         running_->sheet.setText(field, asciiNumberForms(text));
     else
@@ -147,12 +252,14 @@ void Program::textTyped(FieldId field, std::string_view text) {
 }
 
 void Program::listPicked(Combo list, int entry) {
+    running_->edited();
     running_->sheet.selectComboEntry(list, entry);
     for (const ListRule& r : kListRules)
         if (r.list == list) r.rule(running_->sheet);
 }
 
 void Program::listTextTyped(Combo list, std::string_view text) {
+    running_->edited();
     running_->sheet.setComboText(list, text);
 }
 
@@ -168,10 +275,14 @@ void Program::barePressed() {
     running_->port().startWindowMove();
 }
 
-// Enter acts as Tab and reaches no control; Up and Down move within a tally
-// column and go on to the control as usual.
+// F3 opens the records. Enter acts as Tab and reaches no control; Up and
+// Down move within a tally column and go on to the control as usual.
 bool Program::keyPressed(ControlId focused, Key key) {
     Running& r = *running_;
+    if (key == Key::F3) {
+        r.openRecords();
+        return true;
+    }
     if (key == Key::Enter) {
         r.port().focus(ui::nextTabStop(r.sheet, focused));
         return true;
@@ -216,6 +327,7 @@ std::string Program::fitIntoRemarks(std::string_view offered, std::size_t select
 }
 
 bool Program::remarksEdited(std::size_t position, std::size_t removed, std::string_view inserted) {
+    running_->edited();
     return running_->remarks.edit(position, removed, inserted);
 }
 

@@ -30,9 +30,10 @@ enum class FocusCause { Entered, Returned };
 
 class Program {
   public:
-    // `instanceLock`: the lock file that one running copy holds.
+    // `instanceLock`: the lock file that one running copy holds;
+    // `statementTemplate`: the shipped workbook that statements are made from.
     Program(SpreadsheetApplication& spreadsheet, std::filesystem::path workbook,
-            std::filesystem::path instanceLock);
+            std::filesystem::path instanceLock, std::filesystem::path statementTemplate = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -10,6 +10,10 @@ std::string_view wordsOf(Choice choice) {
         return "重试";
     case Choice::EndWithoutStoring:
         return "不保存退出";
+    case Choice::ExportFirst:
+        return "先导出";
+    case Choice::OpenWithoutExport:
+        return "不导出，打开";
     case Choice::Cancel:
         return "取消";
     }

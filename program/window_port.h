@@ -3,6 +3,7 @@
 // the window can do to itself. A window implements this and hands it to
 // Program::start(); every call comes on the window's thread.
 #include "program/controls.h"
+#include "program/records.h"
 
 #include <functional>
 #include <span>
@@ -11,8 +12,8 @@
 namespace lanqi {
 
 // The answers the program's questions offer; each shows as its words.
-enum class Choice { Continue, Retry, EndWithoutStoring, Cancel };
-// "继续", "重试", "不保存退出", "取消".
+enum class Choice { Continue, Retry, EndWithoutStoring, ExportFirst, OpenWithoutExport, Cancel };
+// "继续", "重试", "不保存退出", "先导出", "不导出，打开", "取消".
 std::string_view wordsOf(Choice choice);
 
 class WindowPort {
@@ -45,6 +46,9 @@ class WindowPort {
     virtual void startWindowMove() = 0;
     // Opens a web address in the desktop's browser; failures are not reported.
     virtual void openLink(std::string_view address) = 0;
+    // Shows the records window over `records`, or brings it to the front with
+    // the focus in its filter; it shows that list until the program ends.
+    virtual void showRecords(RecordsList& records) = 0;
 };
 
 } // namespace lanqi

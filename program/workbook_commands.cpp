@@ -1,6 +1,10 @@
 #include "program/workbook_commands.h"
 
+#include "editing/date_caption.h"
+#include "platform/utf8_path.h"
 #include "tally/tick.h"
+#include "workbook/bill_record_of.h"
+#include "workbook/statement.h"
 #include "workbook/save_exit.h"
 #include "workbook/startup_load.h"
 
@@ -19,14 +23,16 @@ std::string internalFault(const std::exception& e) {
 
 WorkbookCommands::WorkbookCommands(SpreadsheetApplication& spreadsheet,
                                    std::filesystem::path workbook,
-                                   std::function<WindowPort&()> window)
+                                   std::function<WindowPort&()> window,
+                                   std::filesystem::path statementTemplate)
     : spreadsheet_(spreadsheet), workbook_(std::move(workbook)), window_(std::move(window)),
       bill_(
           spreadsheet_, workbook_, [this](std::string_view m) { window_().inform(m); },
           [this](std::string_view m) {
               constexpr std::array kChoices{Choice::Continue, Choice::Cancel};
               return window_().ask(m, kChoices) == Choice::Continue;
-          }) {}
+          }),
+      statementTemplate_(std::move(statementTemplate)) {}
 
 void WorkbookCommands::Form_Load(TallySheet& sheet) {
     WindowPort& port = window_();
@@ -42,17 +48,42 @@ void WorkbookCommands::Form_Load(TallySheet& sheet) {
 // The amount total follows a changed amount one tick later, so a sheet just
 // edited is recalculated until it is stable before it goes on a bill; the
 // window then shows what the bill holds.
-void WorkbookCommands::Command3_Click(TallySheet& sheet) {
+bool WorkbookCommands::Command3_Click(TallySheet& sheet) {
     try {
         recalculateUntilStable(sheet);
-        bill_.Command3_Click(sheet);
+        return bill_.Command3_Click(sheet);
     } catch (const std::exception& e) {
         window_().inform(internalFault(e));
+        return false;
+    }
+}
+
+void WorkbookCommands::reopen(TallySheet& sheet, const ledger::BillRecord& bill) {
+    showBillRecord(bill, sheet);
+    reopened(bill.serial);
+}
+
+void WorkbookCommands::writeStatement(ledger::Ledger& ledger, const ledger::Filter& filter) {
+    const std::filesystem::path out = statementPath(workbook_.parent_path(), filter);
+    try {
+        lanqi::writeStatement(statementOf(ledger, filter, todayDate()), statementTemplate_, out);
+        statement_ = out;
+        statementShow_ = spreadsheet_.show(out);
+    } catch (const std::exception& e) {
+        window_().inform(std::string("对账单没有写成。\n") + e.what());
     }
 }
 
 void WorkbookCommands::checkShow() {
     bill_.checkShow();
+    if (!statementShow_) return;
+    const Showing::State state = statementShow_->state();
+    if (state == Showing::State::Watching) return;
+    const std::unique_ptr<Showing> decided = std::move(statementShow_);
+    if (state == Showing::State::Failed)
+        window_().inform("对账单已保存在 " + platform::utf8Text(statement_) +
+                         "，但表格程序没能打开它：" + decided->failure() +
+                         "。请自己用表格程序打开这个文件。");
 }
 
 // When the settings cannot be stored the user chooses: try again (after

@@ -51,7 +51,7 @@ BillCommand::BillCommand(SpreadsheetApplication& app, std::filesystem::path work
 
 // The bill is recorded once its workbook is saved; a record that could not be
 // written is told after the bill is shown.
-void BillCommand::Command3_Click(const TallySheet& sheet) {
+bool BillCommand::Command3_Click(const TallySheet& sheet) {
     std::string failure;
     const std::string serial = book_.begin();
     for (int tries = 0; tries < 2; ++tries) {
@@ -60,11 +60,12 @@ void BillCommand::Command3_Click(const TallySheet& sheet) {
             const ledger::Kept kept = book_.record(sheet, std::move(*amountInWords));
             showBill();
             if (!kept.message.empty()) inform_(kept.message);
-            return;
+            return true;
         }
-        if (failure.empty()) return; // the user let it be
+        if (failure.empty()) return false; // the user let it be
     }
     inform_("导出账单失败，账单明细没有改动。\n" + failure);
+    return false;
 }
 
 // One attempt. While another program holds the workbook the user is asked to

@@ -39,8 +39,8 @@ class BillCommand {
     // could not be recorded (it is then recorded with the next bill), or when
     // no spreadsheet program could show it; the tally is never touched. A
     // workbook open in another program is asked about, and written once the
-    // user has closed it.
-    void Command3_Click(const TallySheet& sheet);
+    // user has closed it. True when the bill was written.
+    bool Command3_Click(const TallySheet& sheet);
 
     // The next bill written replaces the recorded bill of this serial.
     void reopened(std::string serial) { book_.reopened(std::move(serial)); }

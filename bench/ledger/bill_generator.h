@@ -3,8 +3,10 @@
 // usual diameters (about half of them counted), ten buyers, six species, a
 // remark now and then, about 27 bills a day.
 #include "ledger/bill_record.h"
+#include "ledger/ledger.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -67,6 +69,42 @@ inline BillRecord generatedBill(int n, std::mt19937& random) {
     b.workbookPath = "/home/scaler/.local/share/lanqi/账单明细.xls";
     b.programVersion = "0.1";
     return b;
+}
+
+inline constexpr int kBills = 100000;
+
+inline std::filesystem::path freshFolder(const std::filesystem::path& parent,
+                                         const std::string& name) {
+    const std::filesystem::path folder = parent / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// The ledger of 100,000 bills, made once and kept for later runs.
+inline const std::filesystem::path& bigLedger() {
+    namespace fs = std::filesystem;
+    static const fs::path folder = [] {
+        const fs::path f = fs::temp_directory_path() / "lanqi-bench-ledger-100k";
+        try {
+            if (Ledger::openExisting(f)->totals({}).bills == kBills) return f;
+        } catch (const LedgerError&) {
+        }
+        // Made on a memory file system, where each bill's flush costs nothing.
+        const fs::path making = freshFolder("/dev/shm", "lanqi-bench-ledger-making");
+        {
+            auto ledger = Ledger::open(making);
+            std::mt19937 random(42);
+            for (int n = 0; n < kBills; ++n) ledger->record(generatedBill(n, random));
+        }
+        fs::remove_all(f);
+        fs::create_directories(f);
+        for (const auto& entry : fs::directory_iterator(making))
+            fs::copy_file(entry.path(), f / entry.path().filename());
+        fs::remove_all(making);
+        return f;
+    }();
+    return folder;
 }
 
 } // namespace lanqi::ledger::bench

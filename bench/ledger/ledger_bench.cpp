@@ -17,15 +17,7 @@ namespace lanqi::ledger::bench {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr int kBills = 100000;
 constexpr std::int64_t kShown = 40; // lines a records window shows
-
-fs::path freshFolder(const fs::path& parent, const std::string& name) {
-    const fs::path folder = parent / name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
 
 // A full tally, as the window holds it when the bill command runs.
 void fullTally(TallySheet& sheet) {
@@ -58,31 +50,6 @@ void BM_RecordBillWithoutFlush(benchmark::State& state) {
     recordBills(state, "/dev/shm");
 }
 BENCHMARK(BM_RecordBillWithoutFlush)->Unit(benchmark::kMillisecond);
-
-// The ledger of 100,000 bills, made once and kept for later runs.
-const fs::path& bigLedger() {
-    static const fs::path folder = [] {
-        const fs::path f = fs::temp_directory_path() / "lanqi-bench-ledger-100k";
-        try {
-            if (Ledger::openExisting(f)->totals({}).bills == kBills) return f;
-        } catch (const LedgerError&) {
-        }
-        // Made on a memory file system, where each bill's flush costs nothing.
-        const fs::path making = freshFolder("/dev/shm", "lanqi-bench-ledger-making");
-        {
-            auto ledger = Ledger::open(making);
-            std::mt19937 random(42);
-            for (int n = 0; n < kBills; ++n) ledger->record(generatedBill(n, random));
-        }
-        fs::remove_all(f);
-        fs::create_directories(f);
-        for (const auto& entry : fs::directory_iterator(making))
-            fs::copy_file(entry.path(), f / entry.path().filename());
-        fs::remove_all(making);
-        return f;
-    }();
-    return folder;
-}
 
 void BM_NewestLines(benchmark::State& state) {
     const fs::path& folder = bigLedger();

@@ -1,5 +1,6 @@
 // The running program without a window: a port that records what the
 // program asks of the window, over an in-memory workbook.
+#include "ledger/ledger.h"
 #include "program/program.h"
 #include "tally/tick.h"
 #include "tests/workbook/fake_spreadsheet.h"
@@ -48,6 +49,8 @@ class RecordingPort : public WindowPort {
     void minimise() override { ++minimised; }
     void startWindowMove() override { ++moves; }
     void openLink(std::string_view address) override { opened.emplace_back(address); }
+    void showRecords(RecordsList& list) override { records = &list; }
+    RecordsList* records = nullptr;
     void runLater() {
         for (auto& task : std::exchange(pending, {})) task();
     }
@@ -297,6 +300,45 @@ TEST_F(ProgramLayer, AWindowThatClosesIsAskedNothingMore) {
     program.keyPressed(id("Text2(0)"), Key::Enter);
     EXPECT_EQ(port.minimised, 0);
     EXPECT_TRUE(port.focused.empty());
+}
+
+// Reopening a bill over a tally that no bill holds asks first: stay, let the
+// tally go, or export it and then reopen. A tally just reopened is not asked
+// about.
+TEST_F(ProgramLayer, ReopeningOverAnUnexportedTallyAsksFirst) {
+    program.textTyped({Arr::Text2, 0}, "5");
+    click("Command3");
+    const std::string first = ledger::Ledger::openExisting(folder)->lines({}, 0, 1)[0].serial;
+    struct Step {
+        const char* typed; // into Text2(0) before F3 (the one bill selected), or nothing
+        std::vector<Choice> answers;
+        bool asked;
+        const char* shown; // Text2(0) afterwards
+        std::int64_t bills;
+    } steps[] = {
+        {"8", {Choice::Cancel}, true, "8", 1},
+        {nullptr, {Choice::OpenWithoutExport}, true, "5", 1},
+        {nullptr, {}, false, "5", 1},
+        {"9", {Choice::ExportFirst}, true, "5", 2},
+    };
+    for (const Step& s : steps) {
+        if (s.typed) program.textTyped({Arr::Text2, 0}, s.typed);
+        EXPECT_TRUE(program.keyPressed(id("Text2(0)"), Key::F3));
+        ASSERT_NE(port.records, nullptr);
+        const size_t asked = port.asked.size();
+        port.answers = s.answers;
+        port.records->keyPressed(Key::Enter);
+        EXPECT_EQ(port.asked.size(), asked + (s.asked ? 1 : 0)) << s.shown;
+        if (s.asked) {
+            EXPECT_EQ(port.asked.back(), (std::vector<Choice>{Choice::ExportFirst,
+                                                             Choice::OpenWithoutExport,
+                                                             Choice::Cancel}));
+        }
+        EXPECT_EQ(sheet.text(Arr::Text2, 0), s.shown);
+        EXPECT_EQ(ledger::Ledger::openExisting(folder)->totals({}).bills, s.bills);
+    }
+    // The tally exported first replaced the bill reopened before it.
+    EXPECT_EQ(ledger::Ledger::openExisting(folder)->lines({}, 0, 1)[0].replaces, first);
 }
 
 } // namespace

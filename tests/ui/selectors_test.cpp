@@ -3,8 +3,6 @@
 #include "editing/selectors.h"
 #include "tests/ui/window_fixture.h"
 
-#include <QAbstractItemView>
-
 using lanqi::Combo;
 
 namespace {
@@ -29,18 +27,6 @@ QString shownOf(const WindowFixture& f, const QStringList& stack) {
     for (const QString& name : stack)
         if (f.control(name)->isVisible()) shown << name;
     return shown.size() == 1 ? shown.front() : QString();
-}
-
-// Picks entry k from the list's drop-down with the keyboard.
-void pick(WindowFixture& f, const QString& list, int k) {
-    QComboBox* box = f.box(list);
-    box->setFocus(Qt::MouseFocusReason);
-    box->showPopup();
-    QAbstractItemView* view = box->view();
-    QTRY_VERIFY(view->isVisible());
-    view->setCurrentIndex(box->model()->index(k, 0));
-    QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
 }
 
 } // namespace

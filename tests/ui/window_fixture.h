@@ -7,6 +7,7 @@
 #include "ui/qt/main_window.h"
 #include "workbook/cell_map.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -98,3 +99,15 @@ struct WindowFixture {
         type(text);
     }
 };
+
+// Picks entry k from the list's drop-down with the keyboard.
+inline void pick(WindowFixture& f, const QString& list, int k) {
+    QComboBox* box = f.box(list);
+    box->setFocus(Qt::MouseFocusReason);
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    view->setCurrentIndex(box->model()->index(k, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
+}

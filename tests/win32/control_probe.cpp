@@ -11,6 +11,8 @@
 //   control_probe rescale DPI    tells the main window that its screen is now
 //                                of DPI dots per inch, as the system does
 //   control_probe dialogs        other top-level windows: title, then texts
+//   control_probe records        the records window's list: the line count and
+//                                the selected line, then each line's cells
 //   control_probe answer TEXT    presses the button TEXT of a shown dialog
 //   control_probe wait-gone      waits until no main window is left
 //   control_probe end            ends every running copy of the program
@@ -21,6 +23,8 @@
 #include "ui/win32/control_ids.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -332,6 +336,52 @@ int endAll() {
     return 0;
 }
 
+// The records window's list view holds no texts: it asks the program for
+// them. Each cell is asked for with a buffer in the program's own memory.
+int records() {
+    const HWND window = FindWindowW(kRecordsClass, nullptr);
+    HWND list = nullptr;
+    for (HWND h : window ? children(window) : std::vector<HWND>{})
+        if (classOf(h) == WC_LISTVIEWW) list = h;
+    if (!list || !IsWindowVisible(window)) {
+        std::printf("no records window\n");
+        return 3;
+    }
+    const auto count = static_cast<int>(ask(list, LVM_GETITEMCOUNT));
+    std::printf("%d\t%lld\n", count,
+                static_cast<long long>(ask(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                           LVNI_SELECTED)));
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                           process);
+    constexpr int kChars = 256;
+    auto* remote = static_cast<char*>(VirtualAllocEx(p, nullptr, sizeof(LVITEMW) + kChars * 2,
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    if (!p || !remote) return 4;
+    const auto columns = static_cast<int>(
+        ask(reinterpret_cast<HWND>(ask(list, LVM_GETHEADER)), HDM_GETITEMCOUNT));
+    for (int row = 0; row < std::min(count, 100); ++row) {
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            item.cchTextMax = kChars;
+            WriteProcessMemory(p, remote, &item, sizeof item, nullptr);
+            const auto n = static_cast<size_t>(ask(list, LVM_GETITEMTEXTW,
+                                                   static_cast<WPARAM>(row),
+                                                   reinterpret_cast<LPARAM>(remote)));
+            std::wstring text(std::min<size_t>(n, kChars), L'\0');
+            ReadProcessMemory(p, remote + sizeof(LVITEMW), text.data(), text.size() * 2, nullptr);
+            std::printf("%s%s", column ? "\t" : "", utf8(text).c_str());
+        }
+        std::printf("\n");
+    }
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+    CloseHandle(p);
+    return 0;
+}
+
 int opened(const std::string& file) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -355,6 +405,7 @@ int wmain(int argc, wchar_t** wargv) {
     if (command == "answer" && argc > 2) return answer(argv[2]);
     if (command == "opened" && argc > 2) return opened(argv[2]);
     if (command == "end") return endAll();
+    if (command == "records") return records();
     if (command == "wait-gone") {
         for (int i = 0; i < 100 && mainWindow(); ++i) Sleep(100);
         return mainWindow() ? 1 : 0;

@@ -13,6 +13,7 @@ sets them; without a display the case is skipped (exit 77).
 import datetime
 import os
 import shutil
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -418,6 +419,109 @@ def case_exit(source, build):
         check(c["Text2(0)"].text == "", "a piece count was stored: %r" % c["Text2(0)"].text)
 
 
+def ledger_bills(folder):
+    """The bills of the ledger beside the workbook, in the order recorded."""
+    path = os.path.join(folder, "账单记录.db")
+    if not os.path.exists(path):
+        return []
+    with sqlite3.connect("file:%s?mode=ro" % path, uri=True) as db:
+        return db.execute("SELECT serial, remarks, replaces FROM bills ORDER BY id").fetchall()
+
+
+def wait_bills(w, n):
+    for _ in range(100):
+        if len(ledger_bills(w.folder)) >= n:
+            return
+        time.sleep(0.2)
+    raise Fault("the ledger holds %d bills, not %d; shown: %r"
+                % (len(ledger_bills(w.folder)), n, w.dialogs()))
+
+
+def records_lines(w):
+    rc, out = w.probe("records", check_rc=False)
+    if rc != 0:
+        return None
+    lines = out.splitlines()
+    count, selected = (int(v) for v in lines[0].split("\t"))
+    return count, selected, [l.split("\t") for l in lines[1:]]
+
+
+def wait_records(w, n):
+    """The records window's count, selected line and lines once it shows n bills."""
+    for _ in range(50):
+        shown = records_lines(w)
+        if shown and shown[0] == n:
+            return shown
+        time.sleep(0.2)
+    raise Fault("the records window shows %r, not %d bills" % (shown, n))
+
+
+def records_keys(*keys):
+    """Keys typed into the records window."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^账单记录$"],
+                           capture_output=True, text=True).stdout.split()
+    check(found, "no X window named 账单记录")
+    subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]], timeout=10)
+    subprocess.run(["xdotool", "key", "--delay", "50"] + list(keys), check=True, timeout=60)
+    time.sleep(0.4)
+
+
+def case_records(source, build):
+    """Three bills made in the window appear in the records window, newest first; the
+    first, reopened with Enter over an unexported tally, comes back field for field and,
+    exported again, is recorded as a fourth bill replacing it."""
+    with Session(source, build) as w:
+        w.pick_next("Combo6")  # the first buyer
+        key_worked_tally(w)
+        first = None
+        for n in (1, 2, 3):
+            w.enter("Text13", "load %d" % n)
+            w.ticks(1)
+            if n == 1:
+                first = {k: c.text for k, c in w.controls().items() if c.cls in ("Edit", "ComboBox")}
+            w.click("Command3")
+            if n == 1:
+                w.wait_dialog("每次打印前请先关闭*账单明细*")
+                w.answer("确定")
+            wait_bills(w, n)
+        serials = [b[0] for b in ledger_bills(w.folder)]
+        check([b[1] for b in ledger_bills(w.folder)] == ["load 1", "load 2", "load 3"],
+              "the bills' remarks: %r" % ledger_bills(w.folder))
+
+        w.enter("Text2(5)", "8")  # a tally not exported
+        w.keys("F3")
+        count, selected, lines = wait_records(w, 3)
+        check([l[0] for l in lines] == serials[::-1], "lines %r, bills %r" % (lines, serials))
+        check(selected == 0, "the newest line is not selected: %d" % selected)
+        check(lines[2][5] == "14" and lines[2][7] == "4195.20", "the first bill's line: %r"
+              % lines[2])
+        records_keys("Down", "Down")
+        check(records_lines(w)[1] == 2, "Down twice selects %d" % records_lines(w)[1])
+        records_keys("Return")
+        w.wait_dialog("还没有导出")
+        w.answer("不导出，打开")
+        w.ticks(2)
+        now = {k: c.text for k, c in w.controls().items() if c.cls in ("Edit", "ComboBox")}
+        changed = ["%s: %r, was %r" % (k, now.get(k), t) for k, t in first.items()
+                   if now.get(k) != t]
+        check(not changed, "reopened, not as it was: %s" % "; ".join(changed))
+
+        w.click("Command3")
+        wait_bills(w, 4)
+        bills = ledger_bills(w.folder)
+        check(bills[3][1] == "load 1" and bills[3][2] == serials[0],
+              "the fourth bill %r does not replace %s" % (bills[3], serials[0]))
+        w.click("Label24")  # the link 账单记录
+        count, _, lines = wait_records(w, 4)
+        check(lines[3][0] == serials[0] + "（已被替代）",
+              "the first bill is not shown replaced: %r" % lines)
+        shot = os.environ.get("LANQI_RECORDS_SHOT")
+        if shot:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^账单记录$"],
+                                   capture_output=True, text=True).stdout.split()
+            subprocess.run(["import", "-window", found[-1], shot], check=True, timeout=30)
+
+
 def set_dpi(dpi):
     subprocess.run([WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                     "REG_DWORD", "/d", str(dpi), "/f"], check=True, capture_output=True,
@@ -577,7 +681,7 @@ def case_rescale(source, build):
 
 CASES = {"layout": case_layout, "dpi": case_dpi, "keys": case_keys, "tally": case_tally,
          "selectors": case_selectors, "bill": case_bill, "exit": case_exit,
-         "screens": case_screens, "rescale": case_rescale}
+         "screens": case_screens, "rescale": case_rescale, "records": case_records}
 
 
 def main(case, build, source):

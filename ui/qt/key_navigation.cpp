@@ -17,6 +17,8 @@ Key keyOf(const QKeyEvent* event) {
         return Key::Up;
     case Qt::Key_Down:
         return Key::Down;
+    case Qt::Key_F3:
+        return Key::F3;
     default:
         return Key::Other;
     }

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
 
     lanqi::XlsApplication spreadsheet;
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
-                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()),
+                           lanqi::statementTemplatePath());
     lanqi::ui::MainWindow window(program);
     // The window's native window, made before anything else is done.
     window.winId();

@@ -8,6 +8,7 @@
 #include "ui/qt/frame_box.h"
 #include "ui/qt/key_navigation.h"
 #include "ui/qt/model_binding.h"
+#include "ui/qt/records_window.h"
 #include "ui/qt/remark_edit.h"
 #include "ui/qt/window_icon.h"
 #include "ui/qt/window_move.h"
@@ -109,6 +110,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
 
 // The key preview and the mirror go before the control map they read.
 MainWindow::~MainWindow() {
+    delete records_;
     delete keys_;
     delete binding_;
 }
@@ -211,6 +213,11 @@ void MainWindow::startWindowMove() {
 
 void MainWindow::openLink(std::string_view address) {
     QDesktopServices::openUrl(QUrl(qt(address)));
+}
+
+void MainWindow::showRecords(RecordsList& records) {
+    if (!records_) records_ = new RecordsWindow(records, this);
+    records_->present();
 }
 
 } // namespace lanqi::ui

@@ -16,6 +16,7 @@ namespace lanqi::ui {
 
 class KeyNavigation;
 class ModelBinding;
+class RecordsWindow;
 
 class MainWindow : public QWidget, public WindowPort {
     Q_OBJECT
@@ -42,6 +43,9 @@ class MainWindow : public QWidget, public WindowPort {
     void minimise() override;
     void startWindowMove() override;
     void openLink(std::string_view address) override;
+    void showRecords(RecordsList& records) override;
+    // The records window, once it has been opened.
+    RecordsWindow* records() const { return records_; }
 
   signals:
     // Something the user is told in a message.
@@ -61,6 +65,7 @@ class MainWindow : public QWidget, public WindowPort {
     ControlMap controls_;
     ModelBinding* binding_ = nullptr;
     KeyNavigation* keys_ = nullptr;
+    RecordsWindow* records_ = nullptr;
     std::array<QTimer, std::size(kTimers)> timers_;
     Subscription attached_;
 };

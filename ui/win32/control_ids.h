@@ -6,6 +6,7 @@ namespace lanqi::ui {
 
 inline constexpr wchar_t kFormClass[] = L"LanqiForm1";
 inline constexpr wchar_t kFrameClass[] = L"LanqiFrame1";
+inline constexpr wchar_t kRecordsClass[] = L"LanqiRecords";
 inline constexpr int kFirstControlId = 2000; // above the ids a list gives its own parts
 
 constexpr int controlId(int row) {

@@ -51,6 +51,8 @@ Key keyOf(WPARAM virtualKey) {
         return Key::Up;
     case VK_DOWN:
         return Key::Down;
+    case VK_F3:
+        return Key::F3;
     default:
         return Key::Other;
     }
@@ -93,6 +95,7 @@ FormWindow::FormWindow(HINSTANCE instance, Program& program)
 }
 
 FormWindow::~FormWindow() {
+    records_.reset();
     attached_.reset();
     if (form_) DestroyWindow(form_);
 }
@@ -117,6 +120,7 @@ void FormWindow::show(int showCommand) {
 // Every key pressed in a control of the window goes to the program first;
 // the Enter it takes is swallowed with the character it makes.
 bool FormWindow::preview(const MSG& msg) {
+    if (records_ && records_->preview(msg)) return true;
     if (msg.message == WM_CHAR && msg.wParam == '\r' && swallowEnterChar_) {
         swallowEnterChar_ = false;
         return true;
@@ -351,6 +355,11 @@ void FormWindow::startWindowMove() {
 
 void FormWindow::openLink(std::string_view address) {
     ShellExecuteW(form_, L"open", platform::windows::widen(address).c_str(), L"", L"", SW_SHOW);
+}
+
+void FormWindow::showRecords(RecordsList& records) {
+    if (!records_) records_ = std::make_unique<RecordsWindow>(instance_, form_, records);
+    records_->present();
 }
 
 } // namespace lanqi::ui::win32

@@ -11,6 +11,7 @@
 #include "ui/win32/fitted_field.h"
 #include "ui/win32/frame_window.h"
 #include "ui/win32/gdi_objects.h"
+#include "ui/win32/records_window.h"
 #include "ui/win32/sheet_mirror.h"
 
 #include <windows.h>
@@ -50,6 +51,7 @@ class FormWindow : public WindowPort {
     void minimise() override;
     void startWindowMove() override;
     void openLink(std::string_view address) override;
+    void showRecords(RecordsList& records) override;
 
   private:
     static LRESULT CALLBACK proc(HWND, UINT, WPARAM, LPARAM);
@@ -85,6 +87,7 @@ class FormWindow : public WindowPort {
     std::vector<FieldPainter> painters_;
     FrameLook frameLook_;
     std::unique_ptr<SheetMirror> mirror_;
+    std::unique_ptr<RecordsWindow> records_;
     Subscription attached_; // the program's hold on this window as its port
     std::deque<std::function<void()>> later_;
     // The focus when the window was left, given back when it is active again.

@@ -11,6 +11,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     lanqi::XlsApplication spreadsheet;
     lanqi::Program program(spreadsheet, lanqi::workbookPath(),
-                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()));
+                           lanqi::platform::instanceLockFile(lanqi::platform::executableFolder()),
+                           lanqi::statementTemplatePath());
     return lanqi::ui::win32::runWindow(instance, program, showCommand);
 }
