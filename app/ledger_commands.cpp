@@ -169,9 +169,9 @@ void list(const Request& r, Context& c) {
         heads.push_back("说明");
     }
     putLine(c.out, r.csv, heads);
-    for (const ledger::BillLine& b : c.ledger.lines(r.filter, 0, totals.bills)) {
+    for (const ledger::BillLine& b : c.ledger.lines(r.filter, 0, totals.lines)) {
         std::vector<std::string> fields = {b.serial, b.localTime, b.buyer, b.vehicle, b.species};
-        for (std::string& s : sumTexts({1, b.pieces, b.volume, b.amount})) fields.push_back(s);
+        for (std::string& s : sumTexts({1, b.pieces, b.volume, b.amount, 1})) fields.push_back(s);
         if (r.csv) {
             fields.push_back(b.replaces);
             fields.push_back(b.replaced ? "是" : "");

@@ -40,10 +40,12 @@ class LedgerError : public std::runtime_error {
 
 // Which bills: a period of local dates (inclusive, "yyyy-MM-dd", empty for
 // open) and a text found in any text of the bill (buyer, vehicle, scaler,
-// species, remarks, serial), case as typed.
+// species, remarks, serial), case as typed; with inForce, only the bills no
+// later bill replaces.
 struct Filter {
     std::string from, to;
     std::string text;
+    bool inForce = false;
 };
 
 // One line of a list of bills, newest first.
@@ -55,9 +57,12 @@ struct BillLine {
     bool replaced = false;                           // a later record names this one
 };
 
-// Sums of a set of bills, exact: volume in 0.0001 m³, amount in fen.
+// Sums of a set of bills, exact: volume in 0.0001 m³, amount in fen. A bill
+// replaced by a later one is a line of the list but no part of the sums: a
+// load reopened and corrected counts once.
 struct Totals {
     std::int64_t bills = 0, pieces = 0, volume = 0, amount = 0;
+    std::int64_t lines = 0; // every bill the filter lets through, replaced ones too
 };
 
 enum class GroupBy { Day, Month, Buyer, Species, Range };

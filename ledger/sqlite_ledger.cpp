@@ -65,9 +65,21 @@ CREATE TRIGGER IF NOT EXISTS bills_not_deleted BEFORE DELETE ON bills
 )";
 }
 
-// The filter's terms, bound as ?1 from, ?2 to, ?3 text.
+// A bill that no later bill names as the one it replaces.
+#define LANQI_IN_FORCE                                                                    \
+    "(id NOT IN (SELECT o.id FROM bills r JOIN bills o ON o.serial = r.replaces"          \
+    " WHERE r.replaces <> ''))"
+constexpr std::string_view kInForce = LANQI_IN_FORCE;
+
+// The filter's terms, bound as ?1 from, ?2 to, ?3 text, ?4 in force only.
 constexpr std::string_view kWhere = " WHERE local_time >= ?1 AND local_time < ?2"
-                                    " AND (?3 = '' OR contains(search, ?3))";
+                                    " AND (?3 = '' OR contains(search, ?3))"
+                                    " AND (?4 = 0 OR " LANQI_IN_FORCE ")";
+// The sums count the bills in force only.
+constexpr std::string_view kWhereInForce = " WHERE local_time >= ?1 AND local_time < ?2"
+                                           " AND (?3 = '' OR contains(search, ?3))"
+                                           " AND " LANQI_IN_FORCE;
+#undef LANQI_IN_FORCE
 
 std::string toBound(const std::string& to) {
     // Every time of the last day sorts before its date followed by "~".
@@ -159,8 +171,8 @@ class SqliteLedger final : public Ledger {
             "SELECT id, serial, local_time, buyer, vehicle, species, pieces, volume, amount,"
             " replaces, EXISTS(SELECT 1 FROM bills r WHERE r.replaces = b.serial"
             " AND r.replaces <> '') FROM bills b" +
-            std::string(kWhere) + " ORDER BY local_time DESC, id DESC LIMIT ?4 OFFSET ?5");
-        s.bind(filter.from, toBound(filter.to), filter.text, count, first);
+            std::string(kWhere) + " ORDER BY local_time DESC, id DESC LIMIT ?5 OFFSET ?6");
+        s.bind(filter.from, toBound(filter.to), filter.text, filter.inForce ? 1 : 0, count, first);
         std::vector<BillLine> out;
         while (s.step()) {
             BillLine l;
@@ -181,8 +193,11 @@ class SqliteLedger final : public Ledger {
         // for next as a window does, need no second pass.
         known_.reset();
         if (first == 0 && static_cast<std::int64_t>(out.size()) < count) {
-            Totals t{static_cast<std::int64_t>(out.size()), 0, 0, 0};
+            Totals t;
+            t.lines = static_cast<std::int64_t>(out.size());
             for (const BillLine& l : out) {
+                if (l.replaced) continue;
+                ++t.bills;
                 t.pieces += l.pieces;
                 t.volume += l.volume;
                 t.amount += l.amount;
@@ -194,14 +209,16 @@ class SqliteLedger final : public Ledger {
 
     Totals totals(const Filter& filter) override {
         if (known_ && known_->filter.from == filter.from && known_->filter.to == filter.to &&
-            known_->filter.text == filter.text)
+            known_->filter.text == filter.text && known_->filter.inForce == filter.inForce)
             return std::exchange(known_, std::nullopt)->totals;
-        auto& s = statement("SELECT count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
-                            " coalesce(sum(amount), 0) FROM bills" +
-                            std::string(kWhere));
-        s.bind(filter.from, toBound(filter.to), filter.text);
+        auto& s = statement("SELECT coalesce(sum(f), 0), coalesce(sum(pieces * f), 0),"
+                            " coalesce(sum(volume * f), 0), coalesce(sum(amount * f), 0), count(*)"
+                            " FROM (SELECT pieces, volume, amount, " +
+                            std::string(kInForce) + " AS f FROM bills" + std::string(kWhere) +
+                            ")");
+        s.bind(filter.from, toBound(filter.to), filter.text, filter.inForce ? 1 : 0);
         s.step();
-        const Totals totals{s.integer(0), s.integer(1), s.integer(2), s.integer(3)};
+        const Totals totals{s.integer(0), s.integer(1), s.integer(2), s.integer(3), s.integer(4)};
         // A statement left on its row keeps its read open: later reads of
         // this connection would not see the bills recorded since.
         s.reset();
@@ -214,12 +231,13 @@ class SqliteLedger final : public Ledger {
         const std::string sql = "SELECT " + groupColumn(by) +
                                 " AS k, count(*), coalesce(sum(pieces), 0), coalesce(sum(volume), 0),"
                                 " coalesce(sum(amount), 0) FROM bills" +
-                                std::string(kWhere) + " GROUP BY k ORDER BY k";
+                                std::string(kWhereInForce) + " GROUP BY k ORDER BY k";
         auto& s = statement(sql);
         s.bind(filter.from, toBound(filter.to), filter.text);
         std::vector<SummaryLine> out;
         while (s.step())
-            out.push_back({s.text(0), {s.integer(1), s.integer(2), s.integer(3), s.integer(4)}});
+            out.push_back({s.text(0),
+                           {s.integer(1), s.integer(2), s.integer(3), s.integer(4), s.integer(1)}});
         return out;
     }
 
@@ -280,7 +298,7 @@ class SqliteLedger final : public Ledger {
 
     std::vector<SummaryLine> periodSummary(std::size_t length, const Filter& filter) {
         auto& s = statement("SELECT local_time, pieces, volume, amount FROM bills" +
-                            std::string(kWhere) + " ORDER BY local_time");
+                            std::string(kWhereInForce) + " ORDER BY local_time");
         s.bind(filter.from, toBound(filter.to), filter.text);
         std::vector<SummaryLine> out;
         while (s.step()) {
@@ -288,6 +306,7 @@ class SqliteLedger final : public Ledger {
             if (out.empty() || out.back().key != key) out.push_back({std::move(key), {}});
             Totals& t = out.back().totals;
             ++t.bills;
+            ++t.lines;
             t.pieces += s.integer(1);
             t.volume += s.integer(2);
             t.amount += s.integer(3);
@@ -302,7 +321,7 @@ class SqliteLedger final : public Ledger {
     std::vector<SummaryLine> rangeSummary(const Filter& filter) {
         auto& s = statement("SELECT g.line, g.lower, g.upper, g.pieces, g.volume_units,"
                             " g.amount_fen FROM bills JOIN grading g ON g.bill = bills.id" +
-                            std::string(kWhere) +
+                            std::string(kWhereInForce) +
                             " AND (g.volume_units <> 0 OR g.pieces NOT IN ('', '0'))");
         s.bind(filter.from, toBound(filter.to), filter.text);
         std::vector<std::pair<std::int64_t, SummaryLine>> ranges; // first line, range
@@ -315,6 +334,7 @@ class SqliteLedger final : public Ledger {
             at->first = std::min(at->first, s.integer(0));
             Totals& t = at->second.totals;
             ++t.bills;
+            ++t.lines;
             t.pieces += decimalUnits(s.text(3), 0).value_or(0);
             t.volume += s.integer(4);
             t.amount += s.integer(5);

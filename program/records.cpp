@@ -113,11 +113,11 @@ void RecordsList::requery() {
         totals_ = {};
         problem_ = std::string("账单记录读不出来：") + e.what();
     }
-    selected_ = totals_.bills > 0 ? 0 : -1;
+    selected_ = totals_.lines > 0 ? 0 : -1;
 }
 
 const ledger::BillLine* RecordsList::line(std::int64_t row) {
-    if (row < 0 || row >= totals_.bills) return nullptr;
+    if (row < 0 || row >= totals_.lines) return nullptr;
     const std::int64_t page = row / kPageLines;
     auto found = pages_.find(page);
     if (found == pages_.end()) {
@@ -170,10 +170,13 @@ bool RecordsList::replaced(std::int64_t row) {
 
 std::string RecordsList::totalsText() const {
     if (!problem_.empty()) return problem_;
-    return std::to_string(totals_.bills) + " 张账单　件数 " + std::to_string(totals_.pieces) +
-           "　材积 " + ledger::volumeText(totals_.volume) + " m³　金额 " +
-           ledger::amountText(totals_.amount) +
-           " 元";
+    std::string text = std::to_string(totals_.bills) + " 张账单　件数 " +
+                       std::to_string(totals_.pieces) + "　材积 " +
+                       ledger::volumeText(totals_.volume) + " m³　金额 " +
+                       ledger::amountText(totals_.amount) + " 元";
+    if (const std::int64_t replaced = totals_.lines - totals_.bills; replaced > 0)
+        text += "（另有 " + std::to_string(replaced) + " 张已被替代，不计入）";
+    return text;
 }
 
 bool RecordsList::keyPressed(Key key, int pageLines) {
@@ -221,8 +224,8 @@ void RecordsList::closeClicked() {
 
 // The selection stays within the lines; with no lines there is none.
 void RecordsList::select(std::int64_t row) {
-    if (totals_.bills == 0) return;
-    const std::int64_t kept = std::clamp<std::int64_t>(row, 0, totals_.bills - 1);
+    if (totals_.lines == 0) return;
+    const std::int64_t kept = std::clamp<std::int64_t>(row, 0, totals_.lines - 1);
     if (kept == selected_) return;
     selected_ = kept;
     changed(false);

@@ -91,7 +91,7 @@ class RecordsList {
     void closeClicked();
 
     // What the window draws.
-    std::int64_t lineCount() const { return totals_.bills; }
+    std::int64_t lineCount() const { return totals_.lines; }
     std::int64_t selected() const { return selected_; }
     std::string cell(std::int64_t row, RecordColumn column);
     bool replaced(std::int64_t row);

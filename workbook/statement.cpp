@@ -97,13 +97,16 @@ void writeSummaries(Worksheet& sheet, const Statement& s) {
 
 Statement statementOf(ledger::Ledger& ledger, const ledger::Filter& filter, std::string madeOn) {
     Statement s;
+    // A statement holds the bills in force: a load reopened and corrected
+    // shows once, as its last bill.
     s.filter = filter;
+    s.filter.inForce = true;
     s.madeOn = std::move(madeOn);
-    s.totals = ledger.totals(filter);
-    s.bills = ledger.lines(filter, 0, s.totals.bills);
-    s.byDay = ledger.summary(ledger::GroupBy::Day, filter);
-    s.byBuyer = ledger.summary(ledger::GroupBy::Buyer, filter);
-    s.byRange = ledger.summary(ledger::GroupBy::Range, filter);
+    s.totals = ledger.totals(s.filter);
+    s.bills = ledger.lines(s.filter, 0, s.totals.lines);
+    s.byDay = ledger.summary(ledger::GroupBy::Day, s.filter);
+    s.byBuyer = ledger.summary(ledger::GroupBy::Buyer, s.filter);
+    s.byRange = ledger.summary(ledger::GroupBy::Range, s.filter);
     return s;
 }
 

@@ -335,7 +335,7 @@ TEST_F(ProgramLayer, ReopeningOverAnUnexportedTallyAsksFirst) {
                                                              Choice::Cancel}));
         }
         EXPECT_EQ(sheet.text(Arr::Text2, 0), s.shown);
-        EXPECT_EQ(ledger::Ledger::openExisting(folder)->totals({}).bills, s.bills);
+        EXPECT_EQ(ledger::Ledger::openExisting(folder)->totals({}).lines, s.bills);
     }
     // The tally exported first replaced the bill reopened before it.
     EXPECT_EQ(ledger::Ledger::openExisting(folder)->lines({}, 0, 1)[0].replaces, first);
