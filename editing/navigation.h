@@ -7,8 +7,9 @@
 namespace lanqi {
 
 // The keys the program gives a meaning to; a window maps its own key codes
-// onto these (Enter and the keypad's Enter both to Enter).
-enum class Key { Enter, Up, Down, Other };
+// onto these (Enter and the keypad's Enter both to Enter, Shift+Tab to
+// BackTab; Tab with Ctrl or Alt is Other).
+enum class Key { Enter, Tab, BackTab, Up, Down, Left, Right, Other };
 
 // The eight columns with arrow navigation and select-on-focus.
 inline constexpr Arr kNavigableColumns[] = {Arr::Text1, Arr::Text2, Arr::Text4,  Arr::Text5,

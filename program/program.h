@@ -24,10 +24,6 @@ namespace lanqi {
 // How text came into the remarks.
 enum class Input { Typed, Pasted };
 
-// Why a control got the focus. Returning (the window came back to the front,
-// a drop-down closed) is not entering: a half-typed number stays as it is.
-enum class FocusCause { Entered, Returned };
-
 class Program {
   public:
     // `instanceLock`: the lock file that one running copy holds.
@@ -52,6 +48,9 @@ class Program {
     bool start();
     // Where the focus goes when the window is first shown.
     ui::ControlId firstFocus() const;
+    // Gives the first focus as a key would enter it; the window calls this
+    // once it is shown.
+    void focusFirst();
 
     // The window's calls, on its thread, one at a time.
 
@@ -71,10 +70,11 @@ class Program {
     // A press on the window's bare band or on Frame1's bare area.
     void barePressed();
     // A key pressed while `focused` has the focus; true when the key goes no
-    // further (Enter), false when the control handles it as usual.
+    // further (the program moved the focus, stepped a list or gives the key
+    // no meaning), false when the control handles it as usual. A window
+    // leaves none of these keys to its toolkit: a control entered by a key
+    // gets what the program selects, whatever the toolkit would select.
     bool keyPressed(ui::ControlId focused, Key key);
-    // `control` has just got the focus.
-    void focusEntered(ui::ControlId control, FocusCause cause);
 
     // What of `offered` goes into the remarks in place of a selection of
     // `selectedUnits` UTF-16 units: all of it when it fits, else its start,

@@ -12,6 +12,8 @@ std::string_view wordsOf(Choice choice) {
         return "不保存退出";
     case Choice::Cancel:
         return "取消";
+    case Choice::Ok:
+        return "确定";
     }
     return {};
 }

@@ -12,6 +12,7 @@
 //   control_probe end            ends every running copy of the program
 //   control_probe opened FILE    stands in for the spreadsheet program: notes
 //                                FILE in "opened.txt" beside it and ends
+//   control_probe clip COUNT     puts COUNT letters x on the clipboard
 // Lines are UTF-8, fields separated by tabs. Exit 2: no main window.
 #include "program/controls_table.h"
 #include "ui/win32/control_ids.h"
@@ -306,6 +307,20 @@ int opened(const std::string& file) {
     return 0;
 }
 
+int clip(int count) {
+    if (count < 0 || !OpenClipboard(nullptr)) return 1;
+    EmptyClipboard();
+    const auto bytes = (static_cast<size_t>(count) + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    auto* text = static_cast<wchar_t*>(GlobalLock(data));
+    std::fill(text, text + count, L'x');
+    text[count] = L'\0';
+    GlobalUnlock(data);
+    const bool set = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+    CloseClipboard();
+    return set ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** wargv) {
@@ -316,6 +331,7 @@ int wmain(int argc, wchar_t** wargv) {
     if (command == "answer" && argc > 2) return answer(argv[2]);
     if (command == "opened" && argc > 2) return opened(argv[2]);
     if (command == "end") return endAll();
+    if (command == "clip" && argc > 2) return clip(std::atoi(argv[2].c_str()));
     if (command == "wait-gone") {
         for (int i = 0; i < 100 && mainWindow(); ++i) Sleep(100);
         return mainWindow() ? 1 : 0;
