@@ -467,11 +467,19 @@ def case_box_focus(source, build):
     """A box raised from the keyboard gives the focus back: the remarks' notice
     after a paste too long for them."""
     with Session(source, build) as w:
-        w.probe("clip", "40000")
         w.click("Text13", takes_focus=True)
         w.type("ab")
-        w.keys("ctrl+v")
-        w.wait_dialog("备注最多能放")
+        # The probe holds the clipboard while the paste is made.
+        holder = subprocess.Popen([WINE, os.path.join(build, "tests/win32/control_probe.exe"),
+                                   "clip", "40000", "30"], stdout=subprocess.PIPE,
+                                  env=dict(os.environ, WINEDEBUG="-all"))
+        try:
+            check(holder.stdout.readline().strip() == b"set", "the clipboard was not set")
+            w.keys("ctrl+v")
+            w.wait_dialog("备注最多能放")
+        finally:
+            holder.kill()
+            holder.wait(timeout=30)
         subprocess.run(["xdotool", "key", "Return"], check=True, timeout=10)
         time.sleep(0.5)
         if any("备注最多能放" in t for d in w.dialogs() for t in d):
@@ -483,7 +491,10 @@ def case_box_focus(source, build):
         # The desktop gives the window the input back once the box is gone;
         # without a window manager the test does so.
         w.focus_window()
-        time.sleep(0.3)
+        for _ in range(15):
+            if w.focused() == "Text13":
+                break
+            time.sleep(0.2)
         check(w.focused() == "Text13", "after the box the focus is on %r" % w.focused())
         w.key_line("E5")
         check(w.text("Text2(0)") == "5", "keys after the box: Text2(0) holds %r"
