@@ -99,12 +99,15 @@ void WindowsControls::removeEntries(ControlId list, int first) {
 }
 
 void WindowsControls::selectEntry(ControlId list, int k) {
-    ComboBox_SetCurSel(controls_.handle(list), k);
+    HWND h = controls_.handle(list);
+    if (ComboBox_GetCurSel(h) != k) ComboBox_SetCurSel(h, k);
 }
 
 // Its own flag: before the window is shown no control is visible yet.
 void WindowsControls::setShown(ControlId control, bool shown) {
-    ShowWindow(controls_.handle(control), shown ? SW_SHOWNA : SW_HIDE);
+    HWND h = controls_.handle(control);
+    if (((GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0) != shown)
+        ShowWindow(h, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void WindowsControls::setCaption(ControlId label, std::string_view caption) {
