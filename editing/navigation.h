@@ -7,9 +7,10 @@
 namespace lanqi {
 
 // The keys the program gives a meaning to; a window maps its own key codes
-// onto these (Enter and the keypad's Enter both to Enter). F3 opens the
-// records; Page Up, Page Down and Escape work in the records window.
-enum class Key { Enter, Up, Down, PageUp, PageDown, Escape, F3, Other };
+// onto these (Enter and the keypad's Enter both to Enter, Shift+Tab to
+// BackTab; Tab with Ctrl or Alt is Other). F3 opens the records; Page Up,
+// Page Down and Escape work in the records window.
+enum class Key { Enter, Tab, BackTab, Up, Down, Left, Right, PageUp, PageDown, Escape, F3, Other };
 
 // The eight columns with arrow navigation and select-on-focus.
 inline constexpr Arr kNavigableColumns[] = {Arr::Text1, Arr::Text2, Arr::Text4,  Arr::Text5,

@@ -15,6 +15,7 @@ struct Roles {
     std::vector<std::optional<Combo>> combo;
     std::vector<std::optional<Label>> caption;
     std::vector<ControlId> tabOrder;
+    std::vector<ControlId> drawingOrder;
 };
 
 std::optional<Label> writtenCaption(std::string_view name) {
@@ -38,6 +39,9 @@ const Roles& roles() {
         }
         std::sort(out.tabOrder.begin(), out.tabOrder.end(),
                   [](ControlId a, ControlId b) { return kControls[a].tab < kControls[b].tab; });
+        for (ControlId id = 0; id < kControls.size(); ++id)
+            if (kControls[id].kind == Kind::Label) out.drawingOrder.push_back(id);
+        out.drawingOrder.insert(out.drawingOrder.end(), out.tabOrder.begin(), out.tabOrder.end());
         return out;
     }();
     return r;
@@ -103,19 +107,38 @@ std::span<const ControlId> tabOrder() {
     return roles().tabOrder;
 }
 
-ControlId nextTabStop(const TallySheet& sheet, ControlId from) {
+namespace {
+
+// The first shown tab stop after `from`, forwards or backwards in tab order,
+// wrapping at either end.
+ControlId tabStopFrom(const TallySheet& sheet, ControlId from, bool forwards) {
     const std::vector<ControlId>& order = roles().tabOrder;
+    const size_t n = order.size();
     const auto at = std::find(order.begin(), order.end(), from);
-    const size_t start = at == order.end() ? order.size() - 1 : size_t(at - order.begin());
-    for (size_t step = 1; step <= order.size(); ++step) {
-        const ControlId next = order[(start + step) % order.size()];
+    const size_t start = at == order.end() ? (forwards ? n - 1 : 0) : size_t(at - order.begin());
+    for (size_t step = 1; step <= n; ++step) {
+        const ControlId next = order[forwards ? (start + step) % n : (start + n - step) % n];
         if (takesTab(sheet, next)) return next;
     }
     return from;
 }
 
+} // namespace
+
+ControlId nextTabStop(const TallySheet& sheet, ControlId from) {
+    return tabStopFrom(sheet, from, true);
+}
+
+ControlId previousTabStop(const TallySheet& sheet, ControlId from) {
+    return tabStopFrom(sheet, from, false);
+}
+
 ControlId firstTabStop(const TallySheet& sheet) {
     return nextTabStop(sheet, roles().tabOrder.back());
+}
+
+std::span<const ControlId> drawingOrder() {
+    return roles().drawingOrder;
 }
 
 } // namespace lanqi::ui

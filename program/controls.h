@@ -35,7 +35,13 @@ std::span<const ControlId> tabOrder();
 // skipped), wrapping from the last to the first. `from` need not be a tab
 // stop itself.
 ControlId nextTabStop(const TallySheet& sheet, ControlId from);
+// The tab stop before `from`, as Shift+Tab goes.
+ControlId previousTabStop(const TallySheet& sheet, ControlId from);
 // The first tab stop: where the focus is when the window opens.
 ControlId firstTabStop(const TallySheet& sheet);
+
+// The controls inside the frame from the bottom of the stack to its top:
+// where two overlap, the later one is drawn over the earlier one.
+std::span<const ControlId> drawingOrder();
 
 } // namespace lanqi::ui

@@ -1,6 +1,9 @@
 #pragma once
 // The main window as data: every control with its kind, name, index, place in
 // twips, static caption, look, tab position and tab stop, and the two timers.
+// Where controls overlap, labels lie under every other control, and of two
+// labels the later row lies over the earlier one (the link Label8 over the end
+// of the date Label22).
 // Texts, list items and visibility of fields and lists live in the tally sheet;
 // the window shows them from there.
 #include <array>

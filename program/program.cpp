@@ -31,12 +31,51 @@ class NoWindow final : public WindowPort {
     void endProgram() override {}
     void later(std::function<void()>) override {}
     void focus(ControlId) override {}
-    void selectWholeText(ControlId) override {}
+    std::optional<ControlId> focusedControl() const override { return std::nullopt; }
+    void selectText(ControlId, ui::Entry) override {}
     void beep() override {}
     void minimise() override {}
     void startWindowMove() override {}
     void openLink(std::string_view) override {}
     void showRecords(RecordsList&) override {}
+};
+
+// A box takes the focus away from the window (on Windows even before the
+// window could note where it was): the control that had it gets it back, as
+// it was, once the box is closed.
+class BoxesKeepFocus final : public WindowPort {
+  public:
+    explicit BoxesKeepFocus(WindowPort*& window) : window_(window) {}
+
+    void inform(std::string_view message) override {
+        const std::optional<ControlId> had = window_->focusedControl();
+        window_->inform(message);
+        giveBack(had);
+    }
+    Choice ask(std::string_view message, std::span<const Choice> choices) override {
+        const std::optional<ControlId> had = window_->focusedControl();
+        const Choice choice = window_->ask(message, choices);
+        giveBack(had);
+        return choice;
+    }
+    void endProgram() override { window_->endProgram(); }
+    void later(std::function<void()> task) override { window_->later(std::move(task)); }
+    void focus(ControlId control) override { window_->focus(control); }
+    std::optional<ControlId> focusedControl() const override { return window_->focusedControl(); }
+    void selectText(ControlId control, ui::Entry entry) override {
+        window_->selectText(control, entry);
+    }
+    void beep() override { window_->beep(); }
+    void minimise() override { window_->minimise(); }
+    void startWindowMove() override { window_->startWindowMove(); }
+    void openLink(std::string_view address) override { window_->openLink(address); }
+    void showRecords(RecordsList& records) override { window_->showRecords(records); }
+
+  private:
+    void giveBack(std::optional<ControlId> had) {
+        if (had) window_->focus(*had);
+    }
+    WindowPort*& window_;
 };
 
 } // namespace
@@ -51,7 +90,12 @@ struct Program::Running {
           remarks(sheet) {
         attachBlankingRules(sheet);
     }
-    WindowPort& port() { return *window; }
+    WindowPort& port() { return boxes; }
+    // The focus moves to `control` as a key moves it.
+    void enterByKey(ControlId control) {
+        port().focus(control);
+        port().selectText(control, ui::entryByKey(control));
+    }
 
     void writeBill();
     void openRecords();
@@ -67,6 +111,7 @@ struct Program::Running {
     std::unique_ptr<platform::SingleInstance> instance;
     NoWindow noWindow;
     WindowPort* window = &noWindow;
+    BoxesKeepFocus boxes{window};
     WorkbookCommands commands;
     RemarksMirror remarks;
     // The tally changed since the start, the last bill or the last reopened one.
@@ -230,6 +275,10 @@ ControlId Program::firstFocus() const {
     return ui::firstTabStop(running_->sheet);
 }
 
+void Program::focusFirst() {
+    running_->enterByKey(firstFocus());
+}
+
 void Program::timerFired(ui::Timer timer) {
     Running& r = *running_;
     switch (timer) {
@@ -275,29 +324,31 @@ void Program::barePressed() {
     running_->port().startWindowMove();
 }
 
-// F3 opens the records. Enter acts as Tab and reaches no control; Up and
-// Down move within a tally column and go on to the control as usual.
+// F3 opens the records; every other key does what the key rules say.
 bool Program::keyPressed(ControlId focused, Key key) {
     Running& r = *running_;
     if (key == Key::F3) {
         r.openRecords();
         return true;
     }
-    if (key == Key::Enter) {
-        r.port().focus(ui::nextTabStop(r.sheet, focused));
+    const ui::KeyEffect effect = ui::keyEffect(r.sheet, focused, key);
+    switch (effect.act) {
+    case ui::KeyEffect::Act::ToControl:
+        return false;
+    case ui::KeyEffect::Act::Swallow:
+        return true;
+    case ui::KeyEffect::Act::Focus:
+        r.enterByKey(effect.target);
+        return true;
+    case ui::KeyEffect::Act::StepList:
+        if (const std::optional<Combo> list = ui::comboOf(focused))
+            if (const auto entry = ui::steppedEntry(r.sheet.combo(*list), effect.step)) {
+                listPicked(*list, *entry);
+                r.port().selectText(focused, ui::Entry::WholeText);
+            }
         return true;
     }
-    if (const std::optional<FieldId> field = ui::fieldOf(focused))
-        if (const std::optional<FieldId> target = columnWrapTarget(*field, key))
-            r.port().focus(ui::controlOf(*target));
     return false;
-}
-
-// Entering a diameter or piece count selects it, so that typing replaces it.
-void Program::focusEntered(ControlId control, FocusCause cause) {
-    if (cause != FocusCause::Entered) return;
-    if (const std::optional<FieldId> field = ui::fieldOf(control))
-        if (isNavigableColumn(field->arr)) running_->port().selectWholeText(control);
 }
 
 void Program::reopened(std::string serial) {

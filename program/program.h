@@ -24,10 +24,6 @@ namespace lanqi {
 // How text came into the remarks.
 enum class Input { Typed, Pasted };
 
-// Why a control got the focus. Returning (the window came back to the front,
-// a drop-down closed) is not entering: a half-typed number stays as it is.
-enum class FocusCause { Entered, Returned };
-
 class Program {
   public:
     // `instanceLock`: the lock file that one running copy holds;
@@ -53,6 +49,9 @@ class Program {
     bool start();
     // Where the focus goes when the window is first shown.
     ui::ControlId firstFocus() const;
+    // Gives the first focus as a key would enter it; the window calls this
+    // once it is shown.
+    void focusFirst();
 
     // The window's calls, on its thread, one at a time.
 
@@ -72,10 +71,11 @@ class Program {
     // A press on the window's bare band or on Frame1's bare area.
     void barePressed();
     // A key pressed while `focused` has the focus; true when the key goes no
-    // further (Enter), false when the control handles it as usual.
+    // further (the program moved the focus, stepped a list or gives the key
+    // no meaning), false when the control handles it as usual. A window
+    // leaves none of these keys to its toolkit: a control entered by a key
+    // gets what the program selects, whatever the toolkit would select.
     bool keyPressed(ui::ControlId focused, Key key);
-    // `control` has just got the focus.
-    void focusEntered(ui::ControlId control, FocusCause cause);
     // The recorded bill of this serial was put back on the sheet: the next
     // bill exported is recorded as replacing it.
     void reopened(std::string serial);

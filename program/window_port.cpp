@@ -16,6 +16,8 @@ std::string_view wordsOf(Choice choice) {
         return "不导出，打开";
     case Choice::Cancel:
         return "取消";
+    case Choice::Ok:
+        return "确定";
     }
     return {};
 }

@@ -21,6 +21,7 @@ class WorkbookError : public std::runtime_error {
         Unreadable,   // the system refused to read it
         Damaged,      // its structure contradicts itself
         NotWorkbook,  // not an Excel 97–2003 workbook, or one the engine cannot use
+        Encrypted,    // locked with a password to open; the message says how to unlock it
         NoSheet,      // the named sheet is not there
         Busy,         // another program has it open
         WriteRefused, // the cell may not be written alone (part of an array formula)

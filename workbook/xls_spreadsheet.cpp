@@ -26,7 +26,14 @@ std::string fileName(const std::filesystem::path& path) {
 }
 
 Kind kindOf(xls::ErrorKind kind) {
-    return kind == xls::ErrorKind::Damaged ? Kind::Damaged : Kind::NotWorkbook;
+    switch (kind) {
+    case xls::ErrorKind::Damaged:
+        return Kind::Damaged;
+    case xls::ErrorKind::Encrypted:
+        return Kind::Encrypted;
+    default:
+        return Kind::NotWorkbook;
+    }
 }
 
 // A cell's value as the spreadsheet shows it, unformatted: numbers in plain

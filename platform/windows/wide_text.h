@@ -11,5 +11,8 @@ std::string narrow(std::wstring_view wide);
 
 // A GetLastError() code as a short phrase for messages.
 std::string windowsErrorText(unsigned long error);
+// A system message as FormatMessage gives it without arguments, fit for a
+// message of the program's: its inserts ("%1") left out, on one line.
+std::string systemMessageText(std::wstring_view raw);
 
 } // namespace lanqi::platform::windows

@@ -8,6 +8,7 @@
 #include "platform/folder_access.h"
 #include "platform/user_data_folder.h"
 #include "platform/utf8_path.h"
+#include "platform/windows/wide_text.h"
 #include "tests/platform/windows_process.h"
 
 #include <gtest/gtest.h>
@@ -119,3 +120,25 @@ TEST_F(WindowsFiles, AMissingFileIsNotHandedToTheDesktop) {
 
 } // namespace
 } // namespace lanqi::platform
+
+namespace lanqi::platform::windows {
+namespace {
+
+// A system message fetched without its arguments shows no raw "%1".
+TEST(SystemMessages, InsertsAreLeftOut) {
+    struct Case {
+        const wchar_t* raw;
+        const char* shown;
+    } cases[] = {
+        {L"%1 is not a valid Win32 application.\r\n", "is not a valid Win32 application"},
+        {L"%1 不是有效的 Win32 应用程序。\r\n", "不是有效的 Win32 应用程序"},
+        {L"The file %1!s! is in use by %2.%n", "The file is in use by"},
+        {L"100%% done%0 never shown", "100% done"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(systemMessageText(c.raw), c.shown) << c.shown;
+    for (unsigned long error : {193ul, 129ul, 1392ul})
+        EXPECT_EQ(windowsErrorText(error).find('%'), std::string::npos) << error;
+}
+
+} // namespace
+} // namespace lanqi::platform::windows

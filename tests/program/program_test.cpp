@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ class RecordingPort : public WindowPort {
     std::vector<Choice> answers; // in turn; none left: the last choice
     std::vector<std::function<void()>> pending;
     std::vector<std::string> focused, selected, opened;
+    std::optional<ControlId> current; // the control with the focus
     int ends = 0, beeps = 0, minimised = 0, moves = 0;
 
     void inform(std::string_view m) override { told.emplace_back(m); }
@@ -43,8 +45,15 @@ class RecordingPort : public WindowPort {
     }
     void endProgram() override { ++ends; }
     void later(std::function<void()> task) override { pending.push_back(std::move(task)); }
-    void focus(ControlId c) override { focused.push_back(controlName(c)); }
-    void selectWholeText(ControlId c) override { selected.push_back(controlName(c)); }
+    void focus(ControlId c) override {
+        focused.push_back(controlName(c));
+        current = c;
+    }
+    std::optional<ControlId> focusedControl() const override { return current; }
+    void selectText(ControlId c, ui::Entry entry) override {
+        const char* what[] = {" whole", " end", " nothing"};
+        selected.push_back(controlName(c) + what[static_cast<int>(entry)]);
+    }
     void beep() override { ++beeps; }
     void minimise() override { ++minimised; }
     void startWindowMove() override { ++moves; }
@@ -117,21 +126,89 @@ TEST_F(ProgramLayer, EnterMovesToTheNextShownTabStop) {
     EXPECT_EQ(enterFrom("Combo12"), "Combo10");
 }
 
-TEST_F(ProgramLayer, ArrowsMoveWithinATallyColumnAndGoOnToTheControl) {
-    EXPECT_FALSE(program.keyPressed(id("Text2(0)"), Key::Up));
-    EXPECT_FALSE(program.keyPressed(id("Text4(19)"), Key::Down));
-    EXPECT_FALSE(program.keyPressed(id("Text26(1)"), Key::Down)); // not a tally column
-    EXPECT_FALSE(program.keyPressed(id("Text2(3)"), Key::Other));
-    EXPECT_EQ(port.focused, (std::vector<std::string>{"Text2(20)", "Text4(0)"}));
+// Every key that moves the focus enters the control the same way: a field or
+// list has its text selected, the remarks the caret at the end.
+TEST_F(ProgramLayer, AKeyMovesTheFocusAndSaysWhatTheEnteredControlSelects) {
+    struct Case {
+        const char* from;
+        Key key;
+        const char* to;
+        const char* selected;
+    } cases[] = {
+        {"Text30(1)", Key::Enter, "Text30(2)", "Text30(2) whole"},
+        {"Text30(1)", Key::Tab, "Text30(2)", "Text30(2) whole"},
+        {"Text30(2)", Key::BackTab, "Text30(1)", "Text30(1) whole"},
+        {"Text1(0)", Key::BackTab, "Text11(18)", "Text11(18) whole"},
+        {"Text2(0)", Key::BackTab, "Text13", "Text13 end"},
+        {"Command1", Key::Tab, "Text13", "Text13 end"},
+        {"Text26(5)", Key::Enter, "Text30(0)", "Text30(0) whole"},
+        {"Text30(5)", Key::Enter, "Combo14", "Combo14 whole"},
+        {"Combo2", Key::Enter, "Command6", "Command6 nothing"},
+        {"Text2(19)", Key::Down, "Text2(20)", "Text2(20) whole"},
+        {"Text2(0)", Key::Up, "Text2(20)", "Text2(20) whole"},
+        {"Text4(19)", Key::Down, "Text4(0)", "Text4(0) whole"},
+    };
+    for (const Case& c : cases) {
+        port.focused.clear();
+        port.selected.clear();
+        EXPECT_TRUE(program.keyPressed(id(c.from), c.key)) << c.from;
+        EXPECT_EQ(port.focused, std::vector<std::string>{c.to}) << c.from;
+        EXPECT_EQ(port.selected, std::vector<std::string>{c.selected}) << c.from;
+    }
+    program.focusFirst();
+    EXPECT_EQ(port.focused.back(), "Text2(0)");
+    EXPECT_EQ(port.selected.back(), "Text2(0) whole");
 }
 
-TEST_F(ProgramLayer, EnteringADiameterOrCountSelectsIt) {
-    program.focusEntered(id("Text2(4)"), FocusCause::Entered);
-    program.focusEntered(id("Text10(0)"), FocusCause::Entered);
-    program.focusEntered(id("Text1(1)"), FocusCause::Returned); // half-typed number stays
-    program.focusEntered(id("Text26(1)"), FocusCause::Entered);
-    program.focusEntered(id("Combo4"), FocusCause::Entered);
-    EXPECT_EQ(port.selected, (std::vector<std::string>{"Text2(4)", "Text10(0)"}));
+// Away from the tally columns Up and Down move no focus: a list steps through
+// its entries, the remarks' caret goes between lines, anything else ignores
+// them. A button takes no arrow at all.
+TEST_F(ProgramLayer, ArrowsAwayFromTheTallyColumns) {
+    struct Case {
+        const char* on;
+        Key key;
+        bool taken;
+    } cases[] = {
+        {"Text26(1)", Key::Down, true},  {"Text28(6)", Key::Up, true},
+        {"Text30(0)", Key::Up, true},    {"Text3(4)", Key::Down, true},
+        {"Command3", Key::Down, true},   {"Command3", Key::Left, true},
+        {"Text13", Key::Down, false},    {"Text30(0)", Key::Left, false},
+        {"Text2(3)", Key::Other, false}, {"Text2(3)", Key::Right, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(program.keyPressed(id(c.on), c.key), c.taken) << c.on;
+    EXPECT_TRUE(port.focused.empty());
+
+    // Combo4 shows 购货商: with no entry picked: Down picks the first entry,
+    // then 供货商:, which shows the suppliers' names; Down at the last entry
+    // and Up before the first leave the list as it is.
+    EXPECT_TRUE(program.keyPressed(id("Combo4"), Key::Up));
+    EXPECT_EQ(sheet.combo(Combo::Combo4).selected, -1);
+    EXPECT_TRUE(program.keyPressed(id("Combo4"), Key::Down));
+    EXPECT_EQ(sheet.combo(Combo::Combo4).selected, 0);
+    EXPECT_TRUE(program.keyPressed(id("Combo4"), Key::Down));
+    EXPECT_EQ(sheet.combo(Combo::Combo4).text, "供货商:");
+    EXPECT_TRUE(sheet.combo(Combo::Combo5).visible);
+    EXPECT_TRUE(program.keyPressed(id("Combo4"), Key::Down));
+    EXPECT_EQ(sheet.combo(Combo::Combo4).selected, 1);
+    EXPECT_EQ(port.selected, (std::vector<std::string>{"Combo4 whole", "Combo4 whole"}));
+    EXPECT_TRUE(program.keyPressed(id("Combo4"), Key::Up));
+    EXPECT_EQ(sheet.combo(Combo::Combo4).text, "购货商:");
+    EXPECT_TRUE(sheet.combo(Combo::Combo6).visible);
+}
+
+// A box takes the focus; the control that had it has it again after the box.
+TEST_F(ProgramLayer, TheFocusComesBackAfterABox) {
+    port.current = id("Text13");
+    sheet.setText(Arr::Text13, 0, std::string(kLongestRemarks - 1, 'a'));
+    program.fitIntoRemarks("木木", 0, Input::Pasted);
+    port.runLater();
+    ASSERT_EQ(port.told.size(), 1u);
+    EXPECT_EQ(port.focused, std::vector<std::string>{"Text13"});
+
+    port.current = id("Command3");
+    click("Command3"); // the first bill's warning
+    ASSERT_EQ(port.told.size(), 2u);
+    EXPECT_EQ(port.focused.back(), "Command3");
 }
 
 TEST_F(ProgramLayer, FullWidthFiguresBecomeAsciiOnlyInNumberFields) {

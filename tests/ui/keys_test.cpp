@@ -2,7 +2,11 @@
 // wrap within a column, and entering a column selects its text.
 #include "tests/ui/window_fixture.h"
 
+#include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -113,6 +117,13 @@ class KeysTest : public QObject {
             << "Text3(4)" << int(Qt::Key_Down) << none << "Text3(4)";
         QTest::newRow("bounds have no arrows")
             << "Text26(2)" << int(Qt::Key_Up) << none << "Text26(2)";
+        QTest::newRow("a button keeps the focus")
+            << "Command3" << int(Qt::Key_Down) << none << "Command3";
+        QTest::newRow("a button takes no Left")
+            << "Command4" << int(Qt::Key_Left) << none << "Command4";
+        QTest::newRow("the grand total keeps the focus")
+            << "Text28(6)" << int(Qt::Key_Up) << none << "Text28(6)";
+        QTest::newRow("a list keeps the focus") << "Combo4" << int(Qt::Key_Down) << none << "Combo4";
     }
     void arrowsWrapWithinAColumn() {
         QFETCH(QString, from);
@@ -168,6 +179,89 @@ class KeysTest : public QObject {
         QCOMPARE(f.focused(), QString("Text4(19)"));
         f.type("4");
         QCOMPARE(f.sheet.text(lanqi::Arr::Text4, 19), std::string("4"));
+    }
+
+    // The worked tick keyed from the first focus with Enter, digits and
+    // BackSpace only, over the diameters and prices the shipped workbook loads
+    // (6, 8, 10 …; 850, 1000, 1200, 1350, 1500, 1700).
+    void workedTickKeyedOverTheLoadedValues() {
+        ShippedWindowFixture f;
+        QVERIFY(f.ready());
+        QCOMPARE(f.sheet().text(lanqi::Arr::Text30, 0), std::string("850"));
+        QCOMPARE(f.focused(), QString("Text2(0)"));
+        f.keys("3E9E2E");
+        f.enters(76);
+        QCOMPARE(f.focused(), QString("Text1(0)"));
+        f.keys("20E30E12E");
+        f.enters(87);
+        QCOMPARE(f.focused(), QString("Text30(0)"));
+        f.keys("BEBE1000E1200EBEB");
+        QTest::qWait(1600); // two ticks: the amount total follows one tick behind
+        const char* prices[] = {"", "", "1000", "1200", "", ""};
+        for (int k = 0; k < 6; ++k)
+            QCOMPARE(f.sheet().text(lanqi::Arr::Text30, k), std::string(prices[k]));
+        QCOMPARE(f.sheet().text(lanqi::Arr::Text3, 1), std::string("3.096"));
+        QCOMPARE(f.sheet().text(lanqi::Arr::Text31, 6), std::string("4195.20"));
+        QCOMPARE(qobject_cast<QLineEdit*>(f.window->control("Text31(6)"))->text(),
+                 QString("4195.20"));
+    }
+
+    // A loaded price entered by a key is typed over, whichever key entered it.
+    void aLoadedPriceEnteredByAKeyIsTypedOver_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("Enter") << "Text26(5)" << int(Qt::Key_Return) << int(Qt::NoModifier)
+                               << "Text30(0)";
+        QTest::newRow("Tab") << "Text26(5)" << int(Qt::Key_Tab) << int(Qt::NoModifier)
+                             << "Text30(0)";
+        QTest::newRow("Shift+Tab") << "Text30(1)" << int(Qt::Key_Backtab)
+                                   << int(Qt::ShiftModifier) << "Text30(0)";
+        QTest::newRow("a list by Enter") << "Text30(5)" << int(Qt::Key_Return)
+                                         << int(Qt::NoModifier) << "Combo14";
+    }
+    void aLoadedPriceEnteredByAKeyIsTypedOver() {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, field);
+        ShippedWindowFixture f;
+        QVERIFY(f.ready());
+        f.window->control(from)->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(f.focused(), field);
+        f.keys("9");
+        QWidget* w = f.window->control(field);
+        auto* box = qobject_cast<QComboBox*>(w);
+        QCOMPARE(box ? box->currentText() : qobject_cast<QLineEdit*>(w)->text(), QString("9"));
+    }
+
+    // A message's one button says 确定, as everywhere else in the window.
+    void aMessageIsClosedWithItsChineseButton() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        QStringList buttons;
+        QTimer::singleShot(0, [&buttons] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            box->buttons().front()->click();
+        });
+        f.window->MainWindow::inform("每次打印前请先关闭*账单明细*");
+        QCOMPARE(buttons, QStringList{"确定"});
+    }
+
+    // The link lies over the end of the date, as the controls table stacks them.
+    void theLinkLiesOverTheDate() {
+        WindowFixture f;
+        QVERIFY(f.ready());
+        QWidget* frame = f.control("Frame1");
+        const QPoint overlap(lanqi::ui::toPixels(8400), lanqi::ui::toPixels(11000));
+        QWidget* top = frame->childAt(overlap);
+        QVERIFY(top);
+        QCOMPARE(top->objectName(), QString("Label8"));
     }
 
     void enterNeverReachesAControl() {

@@ -6,6 +6,7 @@
 #include "tests/workbook/fake_spreadsheet.h"
 #include "ui/qt/main_window.h"
 #include "workbook/cell_map.h"
+#include "workbook/xls_spreadsheet.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -111,3 +112,60 @@ inline void pick(WindowFixture& f, const QString& list, int k) {
     QTest::keyClick(view, Qt::Key_Return);
     QTRY_VERIFY(!view->isVisible());
 }
+
+// The window over a copy of the shipped workbook, loaded as at a real start:
+// the lists, diameters, bounds, prices and block 1's length the scaler keys
+// over. The bill is shown to no one.
+struct ShippedWindowFixture {
+    std::filesystem::path folder = windowTestFolder() / "shipped";
+    std::filesystem::path workbook = folder / "账单明细.xls";
+    lanqi::XlsApplication spreadsheet{[](const std::filesystem::path&) {}};
+    std::unique_ptr<lanqi::Program> program;
+    std::unique_ptr<TestWindow> window;
+
+    explicit ShippedWindowFixture(const std::filesystem::path& shipped = LANQI_SHIPPED_WORKBOOK) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(shipped, workbook);
+        program = std::make_unique<lanqi::Program>(spreadsheet, workbook, folder / "lanqi.lock");
+        window = std::make_unique<TestWindow>(*program);
+        program->start();
+        window->show();
+        window->activateWindow();
+        program->focusFirst();
+    }
+    ~ShippedWindowFixture() {
+        window.reset();
+        program.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    bool ready() { return QTest::qWaitForWindowActive(window.get()); }
+    lanqi::TallySheet& sheet() { return program->sheet(); }
+    QString focused() const {
+        QWidget* w = QApplication::focusWidget();
+        while (w && w->objectName().isEmpty()) w = w->parentWidget();
+        return w ? w->objectName() : QString();
+    }
+    // Keys as a scaler presses them: digits and '.', E Enter, B BackSpace,
+    // U Up, D Down.
+    void key(char k) {
+        QWidget* w = QApplication::focusWidget();
+        switch (k) {
+        case 'E':
+            return QTest::keyClick(w, Qt::Key_Return);
+        case 'B':
+            return QTest::keyClick(w, Qt::Key_Backspace);
+        case 'U':
+            return QTest::keyClick(w, Qt::Key_Up);
+        case 'D':
+            return QTest::keyClick(w, Qt::Key_Down);
+        default:
+            return QTest::keyClick(w, k);
+        }
+    }
+    void keys(std::string_view typed) {
+        for (char k : typed) key(k);
+    }
+    void enters(int n) { keys(std::string(static_cast<std::size_t>(n), 'E')); }
+};

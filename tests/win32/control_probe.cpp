@@ -18,6 +18,8 @@
 //   control_probe end            ends every running copy of the program
 //   control_probe opened FILE    stands in for the spreadsheet program: notes
 //                                FILE in "opened.txt" beside it and ends
+//   control_probe clip COUNT SECONDS  puts COUNT letters x on the clipboard
+//                                and serves them for SECONDS
 // Lines are UTF-8, fields separated by tabs. Exit 2: no main window.
 #include "program/controls_table.h"
 #include "ui/win32/control_ids.h"
@@ -395,6 +397,32 @@ int opened(const std::string& file) {
     return 0;
 }
 
+// The clipboard stays with a window of the probe's own, served for `seconds`:
+// what an ended program left there Wine may drop.
+int clip(int count, int seconds) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (count < 0 || !owner || !OpenClipboard(owner)) return 1;
+    EmptyClipboard();
+    const auto bytes = (static_cast<size_t>(count) + 1) * sizeof(wchar_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    auto* text = static_cast<wchar_t*>(GlobalLock(data));
+    std::fill(text, text + count, L'x');
+    text[count] = L'\0';
+    GlobalUnlock(data);
+    const bool set = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+    CloseClipboard();
+    std::printf("%s\n", set ? "set" : "not set");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (set && GetTickCount() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+    return set ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** wargv) {
@@ -406,6 +434,7 @@ int wmain(int argc, wchar_t** wargv) {
     if (command == "opened" && argc > 2) return opened(argv[2]);
     if (command == "end") return endAll();
     if (command == "records") return records();
+    if (command == "clip" && argc > 3) return clip(std::atoi(argv[2].c_str()), std::atoi(argv[3].c_str()));
     if (command == "wait-gone") {
         for (int i = 0; i < 100 && mainWindow(); ++i) Sleep(100);
         return mainWindow() ? 1 : 0;

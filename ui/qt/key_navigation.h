@@ -1,6 +1,7 @@
 #pragma once
 // The window's key preview: every key pressed on a control of the window
-// and every focus it gets goes to the program first.
+// goes to the program first; Tab and Shift+Tab too, so that the toolkit's own
+// focus chain and its selection on entry play no part.
 #include "program/program.h"
 #include "ui/qt/control_map.h"
 

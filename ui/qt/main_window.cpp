@@ -93,6 +93,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         if (kControls[id].kind == Kind::Frame) frame = w;
     }
     applyTabOrder();
+    for (ControlId id : drawingOrder()) controls_.widget(id)->raise();
     new FocusRing(frame);
 
     attached_ = program_.attach(*this);
@@ -105,7 +106,7 @@ MainWindow::MainWindow(Program& program, QWidget* parent)
         timers_[t].start();
     }
     move(fit.place.left, fit.place.top);
-    controls_.widget(program_.firstFocus())->setFocus(Qt::TabFocusReason);
+    program_.focusFirst();
 }
 
 // The key preview and the mirror go before the control map they read.
@@ -124,8 +125,6 @@ QWidget* MainWindow::build(ControlId id, QWidget* parent) {
     // The frame keeps its caption's colour and font to itself, so that the
     // controls inside inherit only its background.
     applyLook(w, row.kind == Kind::Frame ? Look{Colour::Inherit, row.look.back} : row.look, dpi_);
-    // Fields are drawn over the labels they overlap.
-    if (row.kind == Kind::Label) w->lower();
     controls_.add(id, w);
     return w;
 }
@@ -161,7 +160,9 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 
 void MainWindow::inform(std::string_view message) {
     emit notice(qt(message));
-    QMessageBox box(QMessageBox::NoIcon, qt(kWindowTitle), qt(message), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, qt(kWindowTitle), qt(message), QMessageBox::NoButton,
+                    this);
+    box.setEscapeButton(box.addButton(qt(wordsOf(Choice::Ok)), QMessageBox::AcceptRole));
     box.exec();
 }
 
@@ -191,12 +192,32 @@ void MainWindow::later(std::function<void()> task) {
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
+// A reason of no kind: the toolkit selects nothing of its own on entry.
 void MainWindow::focus(ControlId control) {
-    controls_.widget(control)->setFocus(Qt::TabFocusReason);
+    controls_.widget(control)->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::selectWholeText(ControlId control) {
-    if (auto* line = qobject_cast<QLineEdit*>(controls_.widget(control))) line->selectAll();
+std::optional<ControlId> MainWindow::focusedControl() const {
+    QWidget* w = QApplication::focusWidget();
+    return w && w->window() == this ? controls_.idOf(w) : std::nullopt;
+}
+
+void MainWindow::selectText(ControlId control, Entry entry) {
+    if (entry == Entry::Nothing) return;
+    QWidget* w = controls_.widget(control);
+    QLineEdit* line = qobject_cast<QLineEdit*>(w);
+    if (auto* box = qobject_cast<QComboBox*>(w)) line = box->lineEdit();
+    if (line) {
+        if (entry == Entry::WholeText)
+            line->selectAll();
+        else
+            line->end(false);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+        if (entry == Entry::WholeText)
+            memo->selectAll();
+        else
+            memo->moveCursor(QTextCursor::End);
+    }
 }
 
 void MainWindow::beep() {

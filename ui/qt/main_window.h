@@ -38,7 +38,8 @@ class MainWindow : public QWidget, public WindowPort {
     void later(std::function<void()> task) override;
     // What the program does to the window.
     void focus(ControlId control) override;
-    void selectWholeText(ControlId control) override;
+    std::optional<ControlId> focusedControl() const override;
+    void selectText(ControlId control, Entry entry) override;
     void beep() override;
     void minimise() override;
     void startWindowMove() override;

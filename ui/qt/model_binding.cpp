@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -12,21 +11,8 @@ namespace lanqi::ui {
 
 namespace {
 
-QString qt(const std::string& s) {
+QString qt(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// Brings a list's items from what it shows to what the sheet holds, touching
-// only the entries that differ.
-void showItems(QComboBox* box, const std::vector<std::string>& shown,
-               const std::vector<std::string>& items) {
-    const int count = static_cast<int>(items.size());
-    while (box->count() > count) box->removeItem(box->count() - 1);
-    for (int k = 0; k < box->count(); ++k)
-        if (shown[k] != items[k]) box->setItemText(k, qt(items[k]));
-    QStringList added;
-    for (int k = box->count(); k < count; ++k) added << qt(items[k]);
-    if (!added.isEmpty()) box->addItems(added);
 }
 
 // The document's text in [from, from + count) as toPlainText() gives it.
@@ -44,135 +30,137 @@ QString plainTextAt(QTextDocument* doc, int from, int count) {
     return text;
 }
 
+// The line edit of a field or of a list's text part.
+QLineEdit* lineOf(QWidget* w) {
+    if (auto* box = qobject_cast<QComboBox*>(w)) return box->lineEdit();
+    return qobject_cast<QLineEdit*>(w);
+}
+
 } // namespace
 
 ModelBinding::ModelBinding(Program& program, const ControlMap& controls, QObject* parent)
-    : QObject(parent), program_(program), sheet_(program.sheet()), controls_(controls) {
-    watchSheet();
+    : QObject(parent), controls_(controls), mirror_(program, *this) {
     watchControls();
-    showAll();
-}
-
-// The watches end with the binding.
-void ModelBinding::watchSheet() {
-    for (int a = 0; a < kArrCount; ++a) {
-        const Arr arr = static_cast<Arr>(a);
-        watches_.push_back(sheet_.onChange(arr, [this, arr](int index) {
-            showField({arr, index});
-        }));
-    }
-    watches_.push_back(sheet_.onComboChange([this](Combo c) { showCombo(c); }));
-    watches_.push_back(sheet_.onCaptionChange([this](Label l) { showCaption(l); }));
+    mirror_.showAll();
 }
 
 void ModelBinding::watchControls() {
-    for (FieldId f : controls_.fields()) {
-        QWidget* w = controls_.field(f);
-        if (auto* line = qobject_cast<QLineEdit*>(w)) {
-            // What the program makes of the text (full-width digits become
-            // ASCII, unit for unit) comes back through the mirror; the caret
-            // stays where the user left it.
-            connect(line, &QLineEdit::textEdited, this, [this, f, line](const QString& text) {
-                const int caret = line->cursorPosition();
-                program_.textTyped(f, text.toStdString());
-                if (line->cursorPosition() != caret) line->setCursorPosition(caret);
-            });
+    for (ControlId id = 0; id < kControls.size(); ++id) {
+        QWidget* w = controls_.widget(id);
+        if (auto* box = qobject_cast<QComboBox*>(w)) {
+            connect(box->lineEdit(), &QLineEdit::textEdited, this,
+                    [this, id] { mirror_.listTextEdited(id); });
+            connect(box, &QComboBox::activated, this,
+                    [this, id](int k) { mirror_.listPicked(id, k); });
+        } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
+            connect(line, &QLineEdit::textEdited, this, [this, id] { mirror_.fieldEdited(id); });
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
             connect(memo->document(), &QTextDocument::contentsChange, this,
-                    [this, f](int position, int removed, int added) {
-                        mirrorMemoChange(f, position, removed, added);
+                    [this, id](int position, int removed, int added) {
+                        memoChanged(id, position, removed, added);
                     });
         }
     }
-    for (int c = 0; c < kComboCount; ++c) {
-        const Combo combo = static_cast<Combo>(c);
-        QComboBox* box = controls_.combo(combo);
-        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
-            program_.listTextTyped(combo, text.toStdString());
-        });
-        connect(box, &QComboBox::activated, this,
-                [this, combo](int k) { program_.listPicked(combo, k); });
-    }
 }
 
-void ModelBinding::showAll() {
-    for (FieldId f : controls_.fields()) showField(f);
-    for (int c = 0; c < kComboCount; ++c) showCombo(static_cast<Combo>(c));
-    for (int l = 0; l < kLabelCount; ++l) showCaption(static_cast<Label>(l));
-}
-
-void ModelBinding::showField(FieldId field) {
-    const QString text = qt(sheet_.text(field));
-    QWidget* w = controls_.field(field);
-    if (auto* line = qobject_cast<QLineEdit*>(w)) {
-        if (line->text() != text) line->setText(text);
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        if (mirroring_ || memo->toPlainText() == text) return;
-        showing_ = true;
-        memo->setPlainText(text);
-        showing_ = false;
-        memoUnits_ = text.size();
-    }
-}
-
-// One edit of the remarks goes into the sheet as that edit. Should the
+// One edit of the remarks goes to the mirror as that edit. Should the
 // document report a change that does not add up with the text it had, the
-// whole text is taken instead.
-void ModelBinding::mirrorMemoChange(FieldId field, int position, int removed, int added) {
-    if (showing_) return;
-    auto* memo = static_cast<QPlainTextEdit*>(controls_.field(field));
-    QTextDocument* doc = memo->document();
+// whole text goes instead.
+void ModelBinding::memoChanged(ControlId id, int position, int removed, int added) {
+    QTextDocument* doc = static_cast<QPlainTextEdit*>(controls_.widget(id))->document();
     const qsizetype length = doc->characterCount() - 1;
+    const qsizetype before = std::exchange(memoUnits_, length);
+    if (mirror_.writing()) return;
     // A change that reaches the document's end counts its final separator.
-    if (length != memoUnits_ - removed + added || position + added > length) {
-        --removed, --added;
-    }
-    if (removed < 0 || added < 0 || position + removed > memoUnits_ ||
-        length != memoUnits_ - removed + added) {
-        mirrorWholeMemo(field);
-        return;
-    }
-    const std::string inserted = plainTextAt(doc, position, added).toStdString();
-    mirroring_ = true;
-    const bool mirrored = program_.remarksEdited(static_cast<size_t>(position),
-                                                 static_cast<size_t>(removed), inserted);
-    mirroring_ = false;
-    if (!mirrored) return mirrorWholeMemo(field);
-    memoUnits_ = length;
+    if (length != before - removed + added || position + added > length) --removed, --added;
+    if (removed < 0 || added < 0 || position + removed > before ||
+        length != before - removed + added)
+        return mirror_.fieldEdited(id);
+    mirror_.remarksEdited(id, static_cast<std::size_t>(position), static_cast<std::size_t>(removed),
+                          plainTextAt(doc, position, added).toStdString());
 }
 
-void ModelBinding::mirrorWholeMemo(FieldId field) {
-    auto* memo = static_cast<QPlainTextEdit*>(controls_.field(field));
-    const QString text = memo->toPlainText();
-    mirroring_ = true;
-    program_.textTyped(field, text.toStdString());
-    mirroring_ = false;
-    memoUnits_ = text.size();
+std::string ModelBinding::text(ControlId control) const {
+    QWidget* w = controls_.widget(control);
+    if (QLineEdit* line = lineOf(w)) return line->text().toStdString();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) return memo->toPlainText().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text().toStdString();
+    return {};
 }
 
-void ModelBinding::showCombo(Combo combo) {
-    QComboBox* box = controls_.combo(combo);
-    const ComboState& state = sheet_.combo(combo);
-    const QSignalBlocker quiet(box);
-    std::vector<std::string>& shown = shownItems_[static_cast<size_t>(combo)];
-    if (shown != state.items) {
-        showItems(box, shown, state.items);
-        shown = state.items;
-    }
-    if (box->currentIndex() != state.selected) box->setCurrentIndex(state.selected);
-    const QString text = qt(state.text);
-    if (box->currentText() != text) {
-        box->setEditText(text);
-        // A narrow list shows the start of its text, not the end.
-        if (!box->hasFocus()) box->lineEdit()->setCursorPosition(0);
-    }
-    if (box->isHidden() == state.visible) box->setVisible(state.visible);
+void ModelBinding::setText(ControlId control, std::string_view text) {
+    QWidget* w = controls_.widget(control);
+    if (auto* box = qobject_cast<QComboBox*>(w))
+        box->setEditText(qt(text));
+    else if (auto* line = qobject_cast<QLineEdit*>(w))
+        line->setText(qt(text));
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(w))
+        memo->setPlainText(qt(text));
 }
 
-void ModelBinding::showCaption(Label label) {
-    QLabel* l = controls_.caption(label);
-    const QString text = qt(sheet_.caption(label));
-    if (l->text() != text) l->setText(text);
+bool ModelBinding::hasFocus(ControlId control) const {
+    return controls_.widget(control)->hasFocus();
+}
+
+TextSelection ModelBinding::selection(ControlId control) const {
+    QWidget* w = controls_.widget(control);
+    if (QLineEdit* line = lineOf(w)) {
+        if (!line->hasSelectedText()) {
+            const auto caret = static_cast<std::size_t>(line->cursorPosition());
+            return {caret, caret};
+        }
+        return {static_cast<std::size_t>(line->selectionStart()),
+                static_cast<std::size_t>(line->selectionEnd())};
+    }
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+        const QTextCursor cursor = memo->textCursor();
+        return {static_cast<std::size_t>(cursor.anchor()),
+                static_cast<std::size_t>(cursor.position())};
+    }
+    return {};
+}
+
+void ModelBinding::select(ControlId control, TextSelection s) {
+    QWidget* w = controls_.widget(control);
+    const int start = static_cast<int>(s.start), end = static_cast<int>(s.end);
+    if (QLineEdit* line = lineOf(w)) {
+        if (start == end)
+            line->setCursorPosition(end);
+        else
+            line->setSelection(start, end - start);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+        QTextCursor cursor = memo->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        memo->setTextCursor(cursor);
+    }
+}
+
+void ModelBinding::setEntry(ControlId list, int k, std::string_view text) {
+    static_cast<QComboBox*>(controls_.widget(list))->setItemText(k, qt(text));
+}
+
+void ModelBinding::addEntries(ControlId list, const std::vector<std::string>& entries) {
+    QStringList added;
+    for (const std::string& e : entries) added << qt(e);
+    static_cast<QComboBox*>(controls_.widget(list))->addItems(added);
+}
+
+void ModelBinding::removeEntries(ControlId list, int first) {
+    auto* box = static_cast<QComboBox*>(controls_.widget(list));
+    while (box->count() > first) box->removeItem(box->count() - 1);
+}
+
+void ModelBinding::selectEntry(ControlId list, int k) {
+    static_cast<QComboBox*>(controls_.widget(list))->setCurrentIndex(k);
+}
+
+void ModelBinding::setShown(ControlId control, bool shown) {
+    controls_.widget(control)->setVisible(shown);
+}
+
+void ModelBinding::setCaption(ControlId label, std::string_view caption) {
+    static_cast<QLabel*>(controls_.widget(label))->setText(qt(caption));
 }
 
 } // namespace lanqi::ui

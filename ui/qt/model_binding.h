@@ -1,44 +1,40 @@
 #pragma once
-// Mirrors the tally sheet and the window's controls both ways: what the user
-// types goes to the program at once, and every change of the sheet (fields,
-// lists, captions) shows in its control at once. A control that already
-// shows the sheet's text is left alone, so the caret of the field being typed
-// in stays where it is.
+// The Qt calls of the sheet's mirror (program/sheet_mirror.h): what the user
+// changes goes to the mirror, and the mirror writes the controls through
+// these calls. The rules of the mirror are the program's.
 #include "program/program.h"
-#include "tally/subscription.h"
+#include "program/sheet_mirror.h"
 #include "ui/qt/control_map.h"
 
 #include <QObject>
 
-#include <array>
-#include <string>
-#include <vector>
-
 namespace lanqi::ui {
 
-class ModelBinding : public QObject {
+class ModelBinding : public QObject, private MirrorControls {
     Q_OBJECT
   public:
     ModelBinding(Program& program, const ControlMap& controls, QObject* parent = nullptr);
 
   private:
-    void watchSheet();
     void watchControls();
-    void showAll();
-    void showField(FieldId field);
-    void showCombo(Combo combo);
-    void showCaption(Label label);
-    void mirrorMemoChange(FieldId field, int position, int removed, int added);
-    void mirrorWholeMemo(FieldId field);
+    void memoChanged(ControlId memo, int position, int removed, int added);
 
-    Program& program_;
-    TallySheet& sheet_;
+    // MirrorControls.
+    std::string text(ControlId control) const override;
+    void setText(ControlId control, std::string_view text) override;
+    bool hasFocus(ControlId control) const override;
+    TextSelection selection(ControlId control) const override;
+    void select(ControlId control, TextSelection selection) override;
+    void setEntry(ControlId list, int k, std::string_view text) override;
+    void addEntries(ControlId list, const std::vector<std::string>& entries) override;
+    void removeEntries(ControlId list, int first) override;
+    void selectEntry(ControlId list, int k) override;
+    void setShown(ControlId control, bool shown) override;
+    void setCaption(ControlId label, std::string_view caption) override;
+
     const ControlMap& controls_;
-    bool showing_ = false;    // a sheet change is being put on screen
-    bool mirroring_ = false;  // a change of the remarks is going into the sheet
+    SheetMirror mirror_;
     qsizetype memoUnits_ = 0; // the remarks' length as the document had it
-    std::array<std::vector<std::string>, kComboCount> shownItems_;
-    std::vector<Subscription> watches_;
 };
 
 } // namespace lanqi::ui

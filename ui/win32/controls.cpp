@@ -1,5 +1,6 @@
 #include "ui/win32/controls.h"
 
+#include "program/controls.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/gdi_objects.h"
 #include "platform/windows/wide_text.h"
@@ -114,12 +115,12 @@ void Controls::create(HWND form, HINSTANCE instance, UINT dpi) {
         if (kControls[row].kind == Kind::Frame) frame_ = handles_[row] = make(row, form);
     for (size_t row : tabOrder())
         if (kControls[row].kind != Kind::Frame) handles_[row] = make(row, frame_);
-    // Labels under everything: a field that overlaps a label is drawn over it.
-    // Among themselves a later row lies over an earlier one (the link over
-    // the end of the date).
-    for (size_t row = kControls.size(); row-- > 0;)
-        if (kControls[row].kind == Kind::Label)
-            SetWindowPos(handles_[row], HWND_BOTTOM, 0, 0, 0, 0,
+    // The labels go under everything, in the table's drawing order; the other
+    // controls, none of which overlaps another, stay stacked in tab order.
+    const std::span<const ControlId> order = drawingOrder();
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if (kControls[*it].kind == Kind::Label)
+            SetWindowPos(handles_[*it], HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 

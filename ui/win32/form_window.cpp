@@ -43,14 +43,31 @@ void registerFormClass(HINSTANCE instance, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
+bool held(int virtualKey) {
+    return (GetKeyState(virtualKey) & 0x8000) != 0;
+}
+
 Key keyOf(WPARAM virtualKey) {
     switch (virtualKey) {
     case VK_RETURN:
         return Key::Enter;
+    case VK_TAB:
+        if (held(VK_CONTROL) || held(VK_MENU)) return Key::Other;
+        return held(VK_SHIFT) ? Key::BackTab : Key::Tab;
     case VK_UP:
         return Key::Up;
     case VK_DOWN:
         return Key::Down;
+    case VK_LEFT:
+        return Key::Left;
+    case VK_RIGHT:
+        return Key::Right;
+    case VK_PRIOR:
+        return Key::PageUp;
+    case VK_NEXT:
+        return Key::PageDown;
+    case VK_ESCAPE:
+        return Key::Escape;
     case VK_F3:
         return Key::F3;
     default:
@@ -112,13 +129,15 @@ void FormWindow::show(int showCommand) {
         RedrawWindow(form_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         ExitProcess(0);
     }
-    focus(program_.firstFocus());
+    program_.focusFirst();
     for (size_t t = 0; t < std::size(kTimers); ++t)
         SetTimer(form_, timerId(t), static_cast<UINT>(kTimers[t].intervalMs), nullptr);
 }
 
-// Every key pressed in a control of the window goes to the program first;
-// the Enter it takes is swallowed with the character it makes.
+// Every key pressed in a control of the window goes to the program first,
+// Tab and Shift+Tab too: the dialog manager's own focus chain and the
+// selection it makes on entry play no part. The Enter the program takes is
+// swallowed with the character it makes.
 bool FormWindow::preview(const MSG& msg) {
     if (records_ && records_->preview(msg)) return true;
     if (msg.message == WM_CHAR && msg.wParam == '\r' && swallowEnterChar_) {
@@ -188,7 +207,8 @@ BOOL FormWindow::onCreate(HWND hwnd, LPCREATESTRUCT) {
         if (c.kind == Kind::Memo) attachRemarksEdit(controls_.handle(row), program_);
     }
     applyDpi(dpi, false);
-    mirror_ = std::make_unique<SheetMirror>(program_, controls_);
+    mirrorCalls_ = std::make_unique<WindowsControls>(controls_);
+    mirror_ = std::make_unique<SheetMirror>(program_, *mirrorCalls_);
     mirror_->showAll();
     return TRUE;
 }
@@ -226,15 +246,13 @@ void FormWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// Coming back to the window gives the focus back where it was, and that is
-// not entering the control anew.
+// Coming back to the window gives the focus back where it was, its text and
+// caret as they were.
 void FormWindow::onActivate(HWND, UINT state, HWND, BOOL minimized) {
     if (state == WA_INACTIVE) {
-        lastFocus_ = GetFocus();
+        if (HWND had = GetFocus(); had && IsChild(form_, had)) lastFocus_ = had;
     } else if (!minimized && lastFocus_ && IsWindow(lastFocus_)) {
-        returning_ = true;
         SetFocus(lastFocus_);
-        returning_ = false;
     }
 }
 
@@ -245,19 +263,15 @@ void FormWindow::onCommand(HWND, int, HWND control, UINT code) {
     case Kind::TextBox:
     case Kind::Memo:
         if (code == EN_CHANGE) mirror_->fieldEdited(*row);
-        if (code == EN_SETFOCUS) focusChanged(*row);
         break;
     case Kind::Combo:
-        if (code == CBN_SELCHANGE) mirror_->listPicked(*row);
+        if (code == CBN_SELCHANGE)
+            mirror_->listPicked(*row, ComboBox_GetCurSel(controls_.handle(*row)));
         if (code == CBN_EDITCHANGE) mirror_->listTextEdited(*row);
-        if (code == CBN_SETFOCUS) focusChanged(*row);
         if (code == CBN_SETFOCUS || code == CBN_KILLFOCUS) ringFocus();
-        // A list that closes keeps the focus; that is not entering it anew.
-        if (code == CBN_CLOSEUP) program_.focusEntered(*row, FocusCause::Returned);
         break;
     case Kind::Button:
         if (code == BN_CLICKED) program_.clicked(*row);
-        if (code == BN_SETFOCUS) focusChanged(*row);
         break;
     case Kind::Label:
         if (code == STN_CLICKED) program_.clicked(*row);
@@ -265,10 +279,6 @@ void FormWindow::onCommand(HWND, int, HWND control, UINT code) {
     case Kind::Frame:
         break;
     }
-}
-
-void FormWindow::focusChanged(ControlId id) {
-    program_.focusEntered(id, returning_ ? FocusCause::Returned : FocusCause::Entered);
 }
 
 void FormWindow::ringFocus() {
@@ -311,7 +321,8 @@ void FormWindow::runLater() {
 }
 
 void FormWindow::inform(std::string_view message) {
-    askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message, {});
+    askChoice(IsWindowVisible(form_) ? form_ : nullptr, kWindowTitle, message,
+              {std::string(wordsOf(Choice::Ok))});
 }
 
 Choice FormWindow::ask(std::string_view message, std::span<const Choice> choices) {
@@ -337,8 +348,21 @@ void FormWindow::focus(ControlId control) {
     SetFocus(controls_.handle(control));
 }
 
-void FormWindow::selectWholeText(ControlId control) {
-    Edit_SetSel(controls_.handle(control), 0, -1);
+std::optional<ControlId> FormWindow::focusedControl() const {
+    return controls_.rowOf(GetFocus());
+}
+
+void FormWindow::selectText(ControlId control, Entry entry) {
+    if (entry == Entry::Nothing) return;
+    HWND h = controls_.handle(control);
+    const int end = GetWindowTextLengthW(h);
+    const int from = entry == Entry::WholeText ? 0 : end;
+    if (kControls[control].kind == Kind::Combo) {
+        ComboBox_SetEditSel(h, from, end);
+    } else {
+        Edit_SetSel(h, from, end);
+        Edit_ScrollCaret(h);
+    }
 }
 
 void FormWindow::beep() {

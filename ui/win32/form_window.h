@@ -46,7 +46,8 @@ class FormWindow : public WindowPort {
     void endProgram() override;
     void later(std::function<void()> task) override;
     void focus(ControlId control) override;
-    void selectWholeText(ControlId control) override;
+    std::optional<ControlId> focusedControl() const override;
+    void selectText(ControlId control, Entry entry) override;
     void beep() override;
     void minimise() override;
     void startWindowMove() override;
@@ -71,7 +72,6 @@ class FormWindow : public WindowPort {
     // The fonts and brushes for `dpi`; the controls moved to their places
     // for it when they are not there yet.
     void applyDpi(UINT dpi, bool movePlaces);
-    void focusChanged(ControlId id);
     void ringFocus();
 
     HINSTANCE instance_;
@@ -86,13 +86,13 @@ class FormWindow : public WindowPort {
     FittedFonts fittedFonts_;
     std::vector<FieldPainter> painters_;
     FrameLook frameLook_;
+    std::unique_ptr<WindowsControls> mirrorCalls_;
     std::unique_ptr<SheetMirror> mirror_;
     std::unique_ptr<RecordsWindow> records_;
     Subscription attached_; // the program's hold on this window as its port
     std::deque<std::function<void()>> later_;
     // The focus when the window was left, given back when it is active again.
     HWND lastFocus_ = nullptr;
-    bool returning_ = false;
     bool swallowEnterChar_ = false;
     bool exitAfterShow_ = false;
     unsigned long notMadeError_ = 0;

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <imm.h>
+#include <windowsx.h>
 
 #include <string>
 
@@ -19,10 +20,11 @@ struct Remarks {
     char16_t pendingHigh = 0; // the first half of a character typed in two
 };
 
+// The selection's length as the sheet counts it: a line break is one unit.
 size_t selectedUnits(HWND memo) {
-    DWORD start = 0, end = 0;
-    SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return end - start;
+    const EditSelection s = editSelection(memo);
+    const std::u16string shown = platform::utf16(windowText(memo));
+    return sheetUnits(shown, s.end) - sheetUnits(shown, s.start);
 }
 
 void replaceSelection(HWND memo, const std::u16string& text) {
@@ -60,8 +62,8 @@ std::u16string clipboardText(HWND owner) {
 // Offers `typed` to the program; inserts what it lets in.
 void offer(HWND memo, Remarks& r, const std::u16string& text, Input how) {
     const std::string fitted =
-        r.program->fitIntoRemarks(programLines(platform::utf8(text)), selectedUnits(memo), how);
-    if (!fitted.empty()) replaceSelection(memo, platform::utf16(fieldLines(fitted)));
+        r.program->fitIntoRemarks(withoutCrLf(platform::utf8(text)), selectedUnits(memo), how);
+    if (!fitted.empty()) replaceSelection(memo, platform::utf16(withCrLf(fitted)));
 }
 
 LRESULT CALLBACK remarksProc(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -108,6 +110,9 @@ LRESULT CALLBACK remarksProc(HWND memo, UINT message, WPARAM wParam, LPARAM lPar
 } // namespace
 
 void attachRemarksEdit(HWND memo, Program& program) {
+    // The field takes as much as the remarks hold, however many line breaks
+    // (two units each here) they have.
+    Edit_LimitText(memo, 0);
     SetWindowSubclass(memo, remarksProc, kRemarksSubclass,
                       reinterpret_cast<DWORD_PTR>(new Remarks{&program}));
 }

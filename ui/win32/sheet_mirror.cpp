@@ -1,5 +1,6 @@
 #include "ui/win32/sheet_mirror.h"
 
+#include "platform/utf16_text.h"
 #include "platform/windows/wide_text.h"
 #include "program/controls.h"
 #include "ui/win32/controls.h"
@@ -10,33 +11,19 @@ namespace lanqi::ui::win32 {
 
 namespace {
 
-std::string withLineEnds(std::string_view text, std::string_view from, std::string_view to) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        if (text.substr(i, from.size()) == from) {
-            out += to;
-            i += from.size();
-        } else {
-            out += text[i++];
-        }
-    }
-    return out;
+bool isMemo(ControlId control) {
+    return kControls[control].kind == Kind::Memo;
 }
 
-bool isMemo(FieldId field) {
-    return kControls[controlOf(field)].kind == Kind::Memo;
+bool isList(ControlId control) {
+    return kControls[control].kind == Kind::Combo;
+}
+
+std::u16string wideText(HWND h) {
+    return platform::utf16(windowText(h));
 }
 
 } // namespace
-
-std::string fieldLines(std::string_view programText) {
-    return withLineEnds(programText, "\n", "\r\n");
-}
-
-std::string programLines(std::string_view fieldText) {
-    return withLineEnds(fieldText, "\r\n", "\n");
-}
 
 std::string windowText(HWND h) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
@@ -49,94 +36,82 @@ void setWindowText(HWND h, std::string_view text) {
     SetWindowTextW(h, platform::windows::widen(text).c_str());
 }
 
-SheetMirror::SheetMirror(Program& program, const Controls& controls)
-    : program_(program), sheet_(program.sheet()), controls_(controls) {
-    TallySheet& sheet = program.sheet();
-    for (int a = 0; a < kArrCount; ++a) {
-        const Arr arr = static_cast<Arr>(a);
-        watches_.push_back(sheet.onChange(arr, [this, arr](int index) { showField({arr, index}); }));
+EditSelection editSelection(HWND edit) {
+    EditSelection s;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s.start),
+                 reinterpret_cast<LPARAM>(&s.end));
+    return s;
+}
+
+std::string WindowsControls::text(ControlId control) const {
+    const std::string text = windowText(controls_.handle(control));
+    return isMemo(control) ? withoutCrLf(text) : text;
+}
+
+void WindowsControls::setText(ControlId control, std::string_view text) {
+    setWindowText(controls_.handle(control), isMemo(control) ? withCrLf(text) : std::string(text));
+}
+
+bool WindowsControls::hasFocus(ControlId control) const {
+    return controls_.rowOf(GetFocus()) == control;
+}
+
+TextSelection WindowsControls::selection(ControlId control) const {
+    HWND h = controls_.handle(control);
+    if (isList(control)) {
+        DWORD start = 0, end = 0;
+        SendMessageW(h, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return {start, end};
     }
-    watches_.push_back(sheet.onComboChange([this](Combo combo) { showList(combo); }));
-    watches_.push_back(sheet.onCaptionChange([this](Label label) { showCaption(label); }));
+    const EditSelection s = editSelection(h);
+    if (!isMemo(control)) return {s.start, s.end};
+    const std::u16string shown = wideText(h);
+    return {sheetUnits(shown, s.start), sheetUnits(shown, s.end)};
 }
 
-void SheetMirror::showAll() {
-    for (const FieldId& field : allFields()) showField(field);
-    for (int c = 0; c < kComboCount; ++c) showList(static_cast<Combo>(c));
-    for (int l = 0; l < kLabelCount; ++l) showCaption(static_cast<Label>(l));
-}
-
-void SheetMirror::showField(FieldId field) {
-    HWND h = controls_.handle(controlOf(field));
-    const std::string& text = sheet_.text(field);
-    const std::string shown = isMemo(field) ? fieldLines(text) : text;
-    if (windowText(h) == shown) return;
-    // The caret stays where it was when the program rewrites what is typed
-    // (a full-width digit made ASCII has the same length).
-    DWORD start = 0, end = 0;
-    SendMessageW(h, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const bool focused = GetFocus() == h;
-    writing_ = true;
-    setWindowText(h, shown);
-    writing_ = false;
-    if (focused) Edit_SetSel(h, start, end);
-}
-
-void SheetMirror::showList(Combo combo) {
-    HWND h = controls_.handle(controlOf(combo));
-    const ComboState& state = sheet_.combo(combo);
-    std::vector<std::string>& items = shownItems_[static_cast<size_t>(combo)];
-    writing_ = true;
-    if (items != state.items) {
-        while (items.size() > state.items.size()) {
-            ComboBox_DeleteString(h, items.size() - 1);
-            items.pop_back();
-        }
-        for (size_t k = 0; k < state.items.size(); ++k) {
-            const std::wstring item = platform::windows::widen(state.items[k]);
-            if (k < items.size() && items[k] != state.items[k]) {
-                ComboBox_DeleteString(h, k);
-                ComboBox_InsertString(h, k, item.c_str());
-            } else if (k >= items.size()) {
-                ComboBox_AddString(h, item.c_str());
-            }
-        }
-        items = state.items;
+void WindowsControls::select(ControlId control, TextSelection s) {
+    HWND h = controls_.handle(control);
+    if (isList(control)) {
+        ComboBox_SetEditSel(h, s.start, s.end);
+    } else if (isMemo(control)) {
+        const std::u16string shown = wideText(h);
+        Edit_SetSel(h, controlUnits(shown, s.start), controlUnits(shown, s.end));
+    } else {
+        Edit_SetSel(h, s.start, s.end);
     }
-    if (ComboBox_GetCurSel(h) != state.selected) ComboBox_SetCurSel(h, state.selected);
-    if (windowText(h) != state.text) setWindowText(h, state.text);
-    writing_ = false;
-    // Its own flag: before the window is shown no control is visible yet.
-    const bool shown = (GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (shown != state.visible) ShowWindow(h, state.visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void SheetMirror::showCaption(Label label) {
-    HWND h = controls_.handle(controlOf(label));
-    const std::string& text = sheet_.caption(label);
-    if (windowText(h) != text) setWindowText(h, text);
+void WindowsControls::setEntry(ControlId list, int k, std::string_view text) {
+    HWND h = controls_.handle(list);
+    ComboBox_DeleteString(h, k);
+    ComboBox_InsertString(h, k, platform::windows::widen(text).c_str());
 }
 
-void SheetMirror::fieldEdited(ControlId id) {
-    if (writing_) return;
-    const auto field = fieldOf(id);
-    if (!field) return;
-    const std::string text = windowText(controls_.handle(id));
-    program_.textTyped(*field, isMemo(*field) ? programLines(text) : text);
-    // The program may have written the text over (full-width digits).
-    showField(*field);
+void WindowsControls::addEntries(ControlId list, const std::vector<std::string>& entries) {
+    for (const std::string& e : entries)
+        ComboBox_AddString(controls_.handle(list), platform::windows::widen(e).c_str());
 }
 
-void SheetMirror::listPicked(ControlId id) {
-    if (writing_) return;
-    if (const auto combo = comboOf(id))
-        program_.listPicked(*combo, ComboBox_GetCurSel(controls_.handle(id)));
+void WindowsControls::removeEntries(ControlId list, int first) {
+    HWND h = controls_.handle(list);
+    while (ComboBox_GetCount(h) > first) ComboBox_DeleteString(h, ComboBox_GetCount(h) - 1);
 }
 
-void SheetMirror::listTextEdited(ControlId id) {
-    if (writing_) return;
-    if (const auto combo = comboOf(id))
-        program_.listTextTyped(*combo, windowText(controls_.handle(id)));
+void WindowsControls::selectEntry(ControlId list, int k) {
+    HWND h = controls_.handle(list);
+    if (ComboBox_GetCurSel(h) != k) ComboBox_SetCurSel(h, k);
+}
+
+// Its own flag: before the window is shown no control is visible yet.
+void WindowsControls::setShown(ControlId control, bool shown) {
+    HWND h = controls_.handle(control);
+    if (((GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0) != shown)
+        ShowWindow(h, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void WindowsControls::setCaption(ControlId label, std::string_view caption) {
+    setWindowText(controls_.handle(label), caption);
 }
 
 } // namespace lanqi::ui::win32

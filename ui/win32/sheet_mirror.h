@@ -1,53 +1,48 @@
 #pragma once
-// The controls show the tally sheet, and what the user changes goes to the
-// program: every field, list and written caption both ways. A write of the
-// mirror's own raises no call back into the program.
+// The Windows calls of the sheet's mirror (program/sheet_mirror.h): the
+// controls' texts, selections, list entries and visibility, for the mirror's
+// rules to use. The remarks' edit field keeps its lines apart with CR LF; the
+// mirror sees them as the sheet has them.
 #include "program/program.h"
-#include "tally/sheet.h"
-#include "tally/subscription.h"
+#include "program/sheet_mirror.h"
 
 #include <windows.h>
 
-#include <array>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace lanqi::ui::win32 {
 
 class Controls;
 
-class SheetMirror {
+class WindowsControls : public MirrorControls {
   public:
-    SheetMirror(Program& program, const Controls& controls);
+    explicit WindowsControls(const Controls& controls) : controls_(controls) {}
 
-    // Shows everything the sheet holds now.
-    void showAll();
-
-    // The user's side: a control's notice, after the change.
-    void fieldEdited(ControlId id);
-    void listPicked(ControlId id);
-    void listTextEdited(ControlId id);
+    std::string text(ControlId control) const override;
+    void setText(ControlId control, std::string_view text) override;
+    bool hasFocus(ControlId control) const override;
+    TextSelection selection(ControlId control) const override;
+    void select(ControlId control, TextSelection selection) override;
+    void setEntry(ControlId list, int k, std::string_view text) override;
+    void addEntries(ControlId list, const std::vector<std::string>& entries) override;
+    void removeEntries(ControlId list, int first) override;
+    void selectEntry(ControlId list, int k) override;
+    void setShown(ControlId control, bool shown) override;
+    void setCaption(ControlId label, std::string_view caption) override;
 
   private:
-    void showField(FieldId field);
-    void showList(Combo combo);
-    void showCaption(Label label);
-
-    Program& program_;
-    const TallySheet& sheet_;
     const Controls& controls_;
-    // The items each list shows, so that a change rewrites only what differs.
-    std::array<std::vector<std::string>, kComboCount> shownItems_;
-    bool writing_ = false;
-    std::vector<Subscription> watches_;
 };
 
 // A control's text, and setting it, in UTF-8.
 std::string windowText(HWND h);
 void setWindowText(HWND h, std::string_view text);
 
-// The remarks keep lines apart with "\n"; a multi-line edit field with "\r\n".
-std::string fieldLines(std::string_view programText);
-std::string programLines(std::string_view fieldText);
+// The selection of an edit field in its own UTF-16 units.
+struct EditSelection {
+    DWORD start = 0, end = 0;
+};
+EditSelection editSelection(HWND edit);
 
 } // namespace lanqi::ui::win32
