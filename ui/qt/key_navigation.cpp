@@ -6,8 +6,6 @@
 
 namespace lanqi::ui {
 
-namespace {
-
 Key keyOf(const QKeyEvent* event) {
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     switch (event->key()) {
@@ -38,8 +36,6 @@ Key keyOf(const QKeyEvent* event) {
         return Key::Other;
     }
 }
-
-} // namespace
 
 KeyNavigation::KeyNavigation(QWidget* window, const ControlMap& controls, Program& program)
     : QObject(window), window_(window), controls_(controls), program_(program) {

@@ -7,7 +7,12 @@
 
 #include <QObject>
 
+class QKeyEvent;
+
 namespace lanqi::ui {
+
+// The program's key for a key the toolkit reports; Other for the rest.
+Key keyOf(const QKeyEvent* event);
 
 class KeyNavigation : public QObject {
     Q_OBJECT

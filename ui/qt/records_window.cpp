@@ -1,6 +1,7 @@
 #include "ui/qt/records_window.h"
 
 #include "program/controls_table.h"
+#include "ui/qt/key_navigation.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -22,26 +23,6 @@ namespace {
 
 QString qt(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-std::optional<Key> keyOf(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return Key::Enter;
-    case Qt::Key_Up:
-        return Key::Up;
-    case Qt::Key_Down:
-        return Key::Down;
-    case Qt::Key_PageUp:
-        return Key::PageUp;
-    case Qt::Key_PageDown:
-        return Key::PageDown;
-    case Qt::Key_Escape:
-        return Key::Escape;
-    default:
-        return std::nullopt;
-    }
 }
 
 constexpr int kColumns = static_cast<int>(std::size(kRecordColumns));
@@ -190,14 +171,13 @@ int RecordsWindow::shownLines() const {
 
 bool RecordsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
-    const std::optional<Key> key = keyOf(static_cast<QKeyEvent*>(event));
-    if (!key) return false;
+    const Key key = keyOf(static_cast<QKeyEvent*>(event));
     // Enter on the export button presses it.
-    if (watched == export_ && *key == Key::Enter) {
+    if (watched == export_ && key == Key::Enter) {
         export_->click();
         return true;
     }
-    return list_.keyPressed(*key, shownLines());
+    return list_.keyPressed(key, shownLines());
 }
 
 } // namespace lanqi::ui

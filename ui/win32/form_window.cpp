@@ -7,6 +7,7 @@
 #include "ui/win32/choice_dialog.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/face_button.h"
+#include "ui/win32/key_codes.h"
 #include "ui/win32/remarks_edit.h"
 #include "ui/win32/resource_ids.h"
 #include "ui/win32/window_move.h"
@@ -41,38 +42,6 @@ void registerFormClass(HINSTANCE instance, WNDPROC proc) {
     wc.hbrBackground = GdiObjects::brush(kWindowBack);
     wc.lpszClassName = kFormClass;
     RegisterClassExW(&wc);
-}
-
-bool held(int virtualKey) {
-    return (GetKeyState(virtualKey) & 0x8000) != 0;
-}
-
-Key keyOf(WPARAM virtualKey) {
-    switch (virtualKey) {
-    case VK_RETURN:
-        return Key::Enter;
-    case VK_TAB:
-        if (held(VK_CONTROL) || held(VK_MENU)) return Key::Other;
-        return held(VK_SHIFT) ? Key::BackTab : Key::Tab;
-    case VK_UP:
-        return Key::Up;
-    case VK_DOWN:
-        return Key::Down;
-    case VK_LEFT:
-        return Key::Left;
-    case VK_RIGHT:
-        return Key::Right;
-    case VK_PRIOR:
-        return Key::PageUp;
-    case VK_NEXT:
-        return Key::PageDown;
-    case VK_ESCAPE:
-        return Key::Escape;
-    case VK_F3:
-        return Key::F3;
-    default:
-        return Key::Other;
-    }
 }
 
 // The window on the monitor `monitor` of `screenDpi` dots per inch, as

@@ -2,6 +2,7 @@
 
 #include "platform/windows/wide_text.h"
 #include "ui/win32/control_ids.h"
+#include "ui/win32/key_codes.h"
 
 #include <commctrl.h>
 
@@ -37,25 +38,6 @@ void registerRecordsClass(HINSTANCE instance, WNDPROC proc) {
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kRecordsClass;
     registered = RegisterClassExW(&wc) != 0;
-}
-
-std::optional<Key> keyOf(WPARAM virtualKey) {
-    switch (virtualKey) {
-    case VK_RETURN:
-        return Key::Enter;
-    case VK_UP:
-        return Key::Up;
-    case VK_DOWN:
-        return Key::Down;
-    case VK_PRIOR:
-        return Key::PageUp;
-    case VK_NEXT:
-        return Key::PageDown;
-    case VK_ESCAPE:
-        return Key::Escape;
-    default:
-        return std::nullopt;
-    }
 }
 
 std::string textOf(HWND h) {
@@ -299,8 +281,7 @@ bool RecordsWindow::preview(const MSG& msg) {
     if (!window_ || (msg.hwnd != window_ && !IsChild(window_, msg.hwnd))) return false;
     // Enter on the export button presses it.
     if (msg.message == WM_KEYDOWN && !(msg.hwnd == export_ && msg.wParam == VK_RETURN))
-        if (const std::optional<Key> key = keyOf(msg.wParam))
-            if (list_.keyPressed(*key, shownLines())) return true;
+        if (list_.keyPressed(keyOf(msg.wParam), shownLines())) return true;
     return IsDialogMessageW(window_, const_cast<MSG*>(&msg)) != 0;
 }
 
