@@ -580,7 +580,8 @@ def case_box_focus(source, build):
         try:
             check(holder.stdout.readline().strip() == b"set", "the clipboard was not set")
             w.keys("ctrl+v")
-            w.wait_dialog("备注最多能放")
+            # 40,000 characters through the remarks take a while under Wine.
+            w.wait_dialog("备注最多能放", seconds=40)
         finally:
             holder.kill()
             holder.wait(timeout=30)
