@@ -21,13 +21,13 @@ namespace lanqi {
 enum class RecordColumn { Serial, Time, Buyer, Vehicle, Species, Pieces, Volume, Amount };
 
 // The columns of a line: heading, width in twips, figures to the right.
-struct RecordColumnSpec {
+struct RecordColumnLayout {
     RecordColumn column;
     std::string_view heading;
     int width;
     bool figure;
 };
-inline constexpr RecordColumnSpec kRecordColumns[] = {
+inline constexpr RecordColumnLayout kRecordColumns[] = {
     {RecordColumn::Serial, "单号", 3000, false}, {RecordColumn::Time, "日期时间", 2100, false},
     {RecordColumn::Buyer, "购货商", 2100, false}, {RecordColumn::Vehicle, "运输车号", 1500, false},
     {RecordColumn::Species, "树种", 1000, false}, {RecordColumn::Pieces, "件数", 900, true},

@@ -15,7 +15,7 @@ constexpr std::int64_t kShownLines = 30; // the lines a records window draws
 // What the window asks for once the list changed: every cell of the lines it shows.
 void drawShown(RecordsList& list) {
     for (std::int64_t row = 0; row < std::min(kShownLines, list.lineCount()); ++row)
-        for (const RecordColumnSpec& c : kRecordColumns)
+        for (const RecordColumnLayout& c : kRecordColumns)
             benchmark::DoNotOptimize(list.cell(row, c.column));
     benchmark::DoNotOptimize(list.totalsText());
 }

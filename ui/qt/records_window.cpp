@@ -41,7 +41,7 @@ int RecordsTable::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RecordsTable::data(const QModelIndex& index, int role) const {
-    const RecordColumnSpec& column = kRecordColumns[index.column()];
+    const RecordColumnLayout& column = kRecordColumns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
         return qt(list_.cell(index.row(), column.column));
@@ -110,7 +110,7 @@ RecordsWindow::RecordsWindow(RecordsList& list, QWidget* owner)
     totals_->setObjectName(QStringLiteral("RecordsTotals"));
 
     int width = 40;
-    for (const RecordColumnSpec& c : kRecordColumns) width += toPixels(c.width);
+    for (const RecordColumnLayout& c : kRecordColumns) width += toPixels(c.width);
     resize(width, 560);
 
     for (QWidget* w : {static_cast<QWidget*>(filter_), static_cast<QWidget*>(from_),

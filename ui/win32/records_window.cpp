@@ -1,7 +1,9 @@
 #include "ui/win32/records_window.h"
 
 #include "platform/windows/wide_text.h"
+#include "program/controls_table.h"
 #include "ui/win32/control_ids.h"
+#include "ui/win32/controls.h"
 #include "ui/win32/key_codes.h"
 
 #include <commctrl.h>
@@ -60,7 +62,7 @@ RecordsWindow::RecordsWindow(HINSTANCE instance, HWND owner, RecordsList& list) 
     registerRecordsClass(instance, proc);
     const UINT dpi = GetDpiForWindow(owner);
     int width = 2 * kMargin + 24;
-    for (const RecordColumnSpec& c : kRecordColumns) width += MulDiv(c.width, 96, 1440);
+    for (const RecordColumnLayout& c : kRecordColumns) width += toPixels(c.width);
     CreateWindowExW(0, kRecordsClass, widen(kRecordsTitle).c_str(),
                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                     MulDiv(width, static_cast<int>(dpi), 96),
@@ -167,12 +169,12 @@ void RecordsWindow::create(HWND hwnd) {
 
     ListView_SetExtendedListViewStyle(lines_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (int c = 0; c < static_cast<int>(std::size(kRecordColumns)); ++c) {
-        const RecordColumnSpec& spec = kRecordColumns[c];
-        std::wstring heading = widen(spec.heading);
+        const RecordColumnLayout& layout = kRecordColumns[c];
+        std::wstring heading = widen(layout.heading);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = spec.figure ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = MulDiv(spec.width, static_cast<int>(dpi), 1440);
+        column.fmt = layout.figure ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.cx = scaled(layout.width, dpi);
         column.pszText = heading.data();
         ListView_InsertColumn(lines_, c, &column);
     }
