@@ -41,19 +41,6 @@ Statement december() {
     return s;
 }
 
-// POI's value of a cell dump line, in the form shownValues gives.
-std::string poiShown(const std::string& line) {
-    const std::string type = line.substr(0, line.find('|'));
-    std::string value = line.substr(type.size() + 1);
-    value = value.substr(0, value.rfind('|'));
-    if (type.ends_with("numeric")) {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "n|%.15g", std::stod(value));
-        return buf;
-    }
-    return "s|" + value;
-}
-
 // A number cell's value in units of 10^-places.
 long long units(const std::map<std::string, std::string>& cells, const std::string& key,
                 int places) {
@@ -87,10 +74,10 @@ TEST(Statement, PeersReadTheSameFiguresAndTheTotalsAddUp) {
     EXPECT_EQ(xlrd, values[1]); // LibreOffice, computing every formula itself
     std::size_t compared = 0;
     for (const auto& [at, line] : test::poiCells(file)) {
-        if (line.starts_with("blank") || poiShown(line) == "s|") continue;
+        if (line.starts_with("blank") || test::poiShown(line) == "s|") continue;
         ++compared;
         auto x = xlrd.find(at);
-        EXPECT_EQ(x == xlrd.end() ? "(none)" : x->second, poiShown(line)) << at;
+        EXPECT_EQ(x == xlrd.end() ? "(none)" : x->second, test::poiShown(line)) << at;
     }
     EXPECT_EQ(compared, xlrd.size());
 

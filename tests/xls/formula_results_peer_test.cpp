@@ -66,21 +66,6 @@ std::vector<std::map<std::string, std::string>> expectSameAsLibreOffice(
     return values;
 }
 
-// POI's value of a cell dump line, in the form shownValues gives.
-std::string poiShown(const std::string& line) {
-    const std::string type = line.substr(0, line.find('|'));
-    std::string value = line.substr(type.size() + 1);
-    value = value.substr(0, value.rfind('|'));
-    if (type.ends_with("numeric")) {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "n|%.15g", std::stod(value));
-        return buf;
-    }
-    if (type.ends_with("boolean")) return value == "TRUE" ? "b|1" : "b|0";
-    if (type.ends_with("error")) return "e|" + value;
-    return "s|" + value;
-}
-
 // POI reads the stored results as xlrd does.
 void expectPoiSees(const fs::path& file, const std::map<std::string, std::string>& xlrd) {
     if (!test::havePoi()) LANQI_PEER_MISSING("POI (libapache-poi-java) or a JDK");
@@ -88,7 +73,7 @@ void expectPoiSees(const fs::path& file, const std::map<std::string, std::string
     for (const auto& [key, line] : test::poiCells(file)) {
         if (!line.starts_with("formula:")) continue;
         ++formulas;
-        std::string shown = poiShown(line);
+        std::string shown = test::poiShown(line);
         if (shown == "s|") continue; // an empty text: no value for xlrd either
         auto x = xlrd.find(key);
         EXPECT_EQ(x == xlrd.end() ? "(none)" : x->second, shown) << file.filename() << " " << key;

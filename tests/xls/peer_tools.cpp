@@ -192,4 +192,18 @@ std::string readFile(const std::filesystem::path& path) {
     return s.str();
 }
 
+std::string poiShown(const std::string& line) {
+    const std::string type = line.substr(0, line.find('|'));
+    std::string value = line.substr(type.size() + 1);
+    value = value.substr(0, value.rfind('|'));
+    if (type.ends_with("numeric")) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "n|%.15g", std::stod(value));
+        return buf;
+    }
+    if (type.ends_with("boolean")) return value == "TRUE" ? "b|1" : "b|0";
+    if (type.ends_with("error")) return "e|" + value;
+    return "s|" + value;
+}
+
 } // namespace lanqi::test

@@ -53,6 +53,8 @@ std::string runPython(const std::string& script);
 // (from 1), valued "type|value|formula"; throws with POI's message when POI
 // refuses the file.
 std::map<std::string, std::string> poiCells(const std::filesystem::path& file);
+// POI's value of a poiCells() line, in the form shownValues gives ("n|16.814").
+std::string poiShown(const std::string& line);
 
 // The parts of a text between the separators.
 std::vector<std::string> split(const std::string& text, char separator);
